@@ -1,0 +1,218 @@
+// Canvas lifecycle and frame loop: the singleton, set-up, pacing, queries,
+// colours, fonts and tear-down.
+
+#include "canvas/canvas.h"
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+
+#ifndef VANTREL_DEFAULT_FONT_PATH
+#error "VANTREL_DEFAULT_FONT_PATH must name the default font file (set by the build)"
+#endif
+
+const std::string DEFAULT_FONT = VANTREL_DEFAULT_FONT_PATH;
+
+namespace {
+
+// Every SDL subsystem the canvas relies on, sensors aside.
+constexpr Uint32 INIT_FLAGS = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO |
+                              SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER |
+                              SDL_INIT_EVENTS;
+
+// Mixer format: 22050 Hz, signed 16-bit little-endian, mono, 1024-sample chunks.
+constexpr int AUDIO_FREQUENCY = 22050;
+constexpr Uint16 AUDIO_SAMPLE_FORMAT = AUDIO_S16LSB;
+constexpr int AUDIO_CHANNELS = 1;
+constexpr int AUDIO_CHUNK_SIZE = 1024;
+
+std::terminate_handler previousTerminateHandler = nullptr;
+
+// Set-up failures are thrown as plain messages and nobody catches them. The
+// C++ runtime would then print only the exception's type, so this handler
+// prints the message itself before handing over to the previous handler,
+// which ends the process as before.
+[[noreturn]] void reportUncaughtMessage() {
+    if (std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const char* message) {
+            std::fprintf(stderr, "%s\n", message);
+        } catch (const std::string& message) {
+            std::fprintf(stderr, "%s\n", message.c_str());
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+        } catch (...) {
+        }
+        std::fflush(stderr);
+    }
+    if (previousTerminateHandler != nullptr) {
+        previousTerminateHandler();
+    }
+    std::abort();
+}
+
+} // namespace
+
+Canvas& Canvas::getInstance() {
+    // A function-local static is built once even when threads race for it,
+    // is built again on the next call if construction throws, and is
+    // destroyed at exit only once it has been fully built.
+    static Canvas instance;
+    return instance;
+}
+
+Canvas::Canvas()
+    : window(nullptr), renderer(nullptr), frameStart(0), fps(DEFAULT_FPS), fonts(),
+      background(DEFAULT_BACKGROUND), foreground(DEFAULT_FOREGROUND), sound(nullptr),
+      initialized(false), running(false), defaultFont(-1) {
+    std::terminate_handler previous = std::set_terminate(reportUncaughtMessage);
+    if (previous != reportUncaughtMessage) {
+        previousTerminateHandler = previous;
+    }
+    TTF_Init();
+    defaultFont = loadFont(DEFAULT_FONT, DEFAULT_FONT_SIZE);
+}
+
+Canvas::~Canvas() {
+    for (TTF_Font* font : fonts) {
+        TTF_CloseFont(font);
+    }
+    fonts.clear();
+    // A sample still in the slot is halted and freed while the mixer is
+    // still open; otherwise every program that exits with a sound loaded
+    // would leak it.
+    if (sound != nullptr) {
+        stopSound();
+    }
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_DestroyRenderer(renderer);
+    SDL_DestroyWindow(window);
+    SDL_Quit();
+}
+
+void Canvas::initWorld(int x, int y, int width, int height, const char* title,
+                       const std::string& fontName, int fontSize, const Color& background,
+                       const Color& foreground, std::uint8_t fps) {
+    std::cout << "initWorld called" << std::endl;
+    if (initialized) {
+        throw "Sorry, you can only use an initializeWorld function once!";
+    }
+    if (fps == 0) {
+        // Rejected before the canvas counts as set up, so a corrected call may follow.
+        throw "Frame rate must be between 1 and 255";
+    }
+    initialized = true;
+
+    if (SDL_Init(INIT_FLAGS) == -1) {
+        throw "SDL Initialization failed";
+    }
+    if (Mix_OpenAudio(AUDIO_FREQUENCY, AUDIO_SAMPLE_FORMAT, AUDIO_CHANNELS, AUDIO_CHUNK_SIZE) ==
+        -1) {
+        throw std::string("SDL Audio setup failed with error ") + SDL_GetError();
+    }
+    if (Mix_Init(0) != 0) {
+        throw "SDL audio library missing";
+    }
+    Mix_Volume(-1, MIX_MAX_VOLUME);
+    TTF_Init();
+
+    window = SDL_CreateWindow(title, x, y, width, height, 0);
+    if (window == nullptr) {
+        throw "Failed to create SDL Window";
+    }
+    renderer = SDL_CreateRenderer(window, -1, 0);
+    if (renderer == nullptr) {
+        throw "Failed to create SDL Renderer";
+    }
+    SDL_RenderSetLogicalSize(renderer, width, height);
+
+    setBackgroundColor(background);
+    setForegroundColor(foreground);
+    this->fps = fps;
+
+    if (fontName != DEFAULT_FONT || fontSize != DEFAULT_FONT_SIZE) {
+        const FontId chosen = loadFont(fontName, fontSize);
+        if (chosen != -1) {
+            defaultFont = chosen;
+        }
+    }
+}
+
+void Canvas::start() {
+    running = true;
+    markFrameStart();
+}
+
+void Canvas::quit() { running = false; }
+
+bool Canvas::isRunning() {
+    waitForFrame();
+    markFrameStart();
+    return running;
+}
+
+void Canvas::markFrameStart() { frameStart = SDL_GetTicks(); }
+
+void Canvas::waitForFrame() {
+    // Whole milliseconds: 60 fps gives 16 ms, 30 gives 33, 255 gives 3.
+    const Uint32 period = static_cast<Uint32>(1000.0 / fps);
+    const Uint32 deadline = frameStart + period;
+    const Uint32 now = SDL_GetTicks();
+    if (now < deadline) {
+        SDL_Delay(deadline - now);
+    }
+}
+
+bool Canvas::pollEvent(SDL_Event* event) {
+    if (window == nullptr) {
+        return false;
+    }
+    return SDL_PollEvent(event) == 1;
+}
+
+void Canvas::clear() {
+    SDL_SetRenderDrawColor(renderer, background.getRed(), background.getGreen(),
+                           background.getBlue(), background.getAlpha());
+    SDL_RenderClear(renderer);
+}
+
+void Canvas::update() { SDL_RenderPresent(renderer); }
+
+int Canvas::getWidth() {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    return width;
+}
+
+int Canvas::getHeight() {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    return height;
+}
+
+int Canvas::getFPS() { return fps; }
+
+void Canvas::getMouseState(int* x, int* y) { SDL_GetMouseState(x, y); }
+
+void Canvas::raiseWindow() { SDL_RaiseWindow(window); }
+
+void Canvas::setBackgroundColor(const Color& c) { background = c; }
+
+void Canvas::setForegroundColor(const Color& c) {
+    foreground = c;
+    SDL_SetRenderDrawColor(renderer, foreground.getRed(), foreground.getGreen(),
+                           foreground.getBlue(), foreground.getAlpha());
+}
+
+FontId Canvas::loadFont(std::string path, int size) {
+    TTF_Font* pFont = TTF_OpenFont(path.c_str(), size);
+    if (pFont == nullptr) {
+        return -1;
+    }
+    fonts.push_back(pFont);
+    return static_cast<FontId>(fonts.size());
+}

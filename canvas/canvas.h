@@ -1,0 +1,214 @@
+#ifndef VANTREL_CANVAS_CANVAS_H
+#define VANTREL_CANVAS_CANVAS_H
+
+// The one header a Vantrel program includes: the canvas (window, frame loop,
+// drawing, text, sound) and the Color and Direction value types.
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <SDL_ttf.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "types/color.h"
+#include "types/direction.h"
+
+/// Number of an open font: 1 is the first font opened (the default font),
+/// 2 the next one loadFont opened, and so on; -1 means a load failed.
+typedef int FontId;
+
+/// Path of the TrueType font the canvas opens at start-up as its default font.
+/// On Linux this is DejaVu Sans (Debian package fonts-dejavu-core).
+extern const std::string DEFAULT_FONT;
+/// Size of the default font, in points.
+constexpr int DEFAULT_FONT_SIZE = 35;
+/// Frames per second the frame loop aims for unless told otherwise.
+constexpr std::uint8_t DEFAULT_FPS = 60;
+/// Window title used unless told otherwise.
+constexpr const char* DEFAULT_TITLE = "Vantrel";
+/// Background colour until you set one: opaque white.
+inline constexpr Color DEFAULT_BACKGROUND(255, 255, 255, 255);
+/// Foreground colour until you set one: black with alpha 0, which is
+/// invisible. Call setForegroundColor (for example Color(BLACK)) before
+/// drawing shapes without a colour argument.
+inline constexpr Color DEFAULT_FOREGROUND(0, 0, 0, 0);
+
+/// The window you draw in, its frame loop, its fonts and its sound.
+///
+/// There is exactly one canvas; reach it with Canvas::getInstance(). A program
+/// sets it up once with initWorld, then runs the frame loop:
+///
+///     canvas.start();
+///     while (canvas.isRunning()) {   // waits for the next frame
+///         canvas.clear();
+///         ... draw ...
+///         if (canvas.pollEvent(&event) && event.type == SDL_QUIT) canvas.quit();
+///         canvas.update();            // shows the frame
+///     }
+///
+/// Coordinates are window pixels with (0, 0) at the top-left corner, x to the
+/// right and y downwards. Everything is called from the main thread.
+class Canvas {
+public:
+    /// The canvas, created (with the default font opened) on the first call.
+    static Canvas& getInstance();
+
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    // ---- Set-up -----------------------------------------------------------
+
+    /// Opens the window at screen position (x, y), width x height pixels, and
+    /// starts SDL, audio and the renderer. Call it exactly once.
+    /// Prints "initWorld called" first. A fontName or fontSize other than the
+    /// defaults opens that font and makes it the default font if it opens.
+    /// Throws a message (const char*, or std::string for the audio failure)
+    /// when anything cannot be set up; fps must be between 1 and 255.
+    void initWorld(int x, int y, int width, int height, const char* title = DEFAULT_TITLE,
+                   const std::string& fontName = DEFAULT_FONT, int fontSize = DEFAULT_FONT_SIZE,
+                   const Color& background = DEFAULT_BACKGROUND,
+                   const Color& foreground = DEFAULT_FOREGROUND, std::uint8_t fps = DEFAULT_FPS);
+
+    // ---- Frame loop -------------------------------------------------------
+
+    /// Starts the frame loop: isRunning() returns true from now on.
+    void start();
+    /// Ends the frame loop: the next isRunning() returns false.
+    void quit();
+    /// Loop condition: sleeps until the current frame's time (1000 / fps ms,
+    /// rounded down) is up, starts the next frame, then says whether to go on.
+    /// A frame that ran late is not made up for.
+    bool isRunning();
+    /// Takes the next waiting event (key, mouse, window close...) into *event.
+    /// Returns false when no event is waiting (or before initWorld).
+    bool pollEvent(SDL_Event* event);
+    /// Fills the whole window with the background colour.
+    void clear();
+    /// Shows everything drawn since the last clear().
+    void update();
+
+    // ---- Window and pointer -----------------------------------------------
+
+    /// Window width in pixels; 0 before initWorld.
+    int getWidth();
+    /// Window height in pixels; 0 before initWorld.
+    int getHeight();
+    /// Target frames per second (1-255).
+    int getFPS();
+    /// Stores the mouse position relative to the window in *x and *y.
+    void getMouseState(int* x, int* y);
+    /// Brings the window to the front.
+    void raiseWindow();
+
+    // ---- Colours ----------------------------------------------------------
+
+    /// Colour that clear() fills the window with.
+    void setBackgroundColor(const Color& c);
+    /// Colour of every drawing call made without a colour argument.
+    void setForegroundColor(const Color& c);
+
+    // ---- Fonts ------------------------------------------------------------
+
+    /// Opens the TrueType font file at path in size points.
+    /// Returns its FontId (2 for the first font you load), or -1 when the
+    /// file cannot be opened as a font.
+    FontId loadFont(std::string path, int size);
+
+    // ---- Shapes -----------------------------------------------------------
+    // Each shape comes in three colour forms with the same name:
+    //   drawX(geometry...)                    in the foreground colour,
+    //   drawX(geometry..., color)             in a Color,
+    //   drawX(geometry..., red, green, blue, alpha)  in four channels 0-255.
+    // None of them changes the foreground colour. Geometry is in pixels and
+    // must lie within -32768..32767.
+
+    /// One pixel at (x, y).
+    void drawPixel(int x, int y);
+    void drawPixel(int x, int y, const Color& color);
+    void drawPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
+
+    /// A straight line from (x1, y1) to (x2, y2), both ends included.
+    void drawLine(int x1, int y1, int x2, int y2);
+    void drawLine(int x1, int y1, int x2, int y2, const Color& color);
+    void drawLine(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                  std::uint8_t a);
+
+    /// The outline of the rectangle with opposite corners (x1, y1) and (x2, y2).
+    void drawRectangle(int x1, int y1, int x2, int y2);
+    void drawRectangle(int x1, int y1, int x2, int y2, const Color& color);
+    void drawRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
+                       std::uint8_t b, std::uint8_t a);
+
+    /// A filled rectangle with corners (x1, y1) and (x2, y2), its corners
+    /// rounded with the given radius.
+    void drawRoundedBox(int x1, int y1, int x2, int y2, int radius);
+    void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, const Color& color);
+    void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, std::uint8_t r,
+                        std::uint8_t g, std::uint8_t b, std::uint8_t a);
+
+    /// The outline of a circle centred on (x, y).
+    void drawCircle(int x, int y, int radius);
+    void drawCircle(int x, int y, int radius, const Color& color);
+    void drawCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                    std::uint8_t a);
+
+    /// A filled disc centred on (x, y).
+    void drawFilledCircle(int x, int y, int radius);
+    void drawFilledCircle(int x, int y, int radius, const Color& color);
+    void drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g,
+                          std::uint8_t b, std::uint8_t a);
+
+    // ---- Text -------------------------------------------------------------
+    // Text is drawn at its natural size with its top-left corner at (x, y).
+    // Its bytes are read as Latin-1. A font id that names no open font throws
+    // std::out_of_range; when the default font file is missing, the default
+    // font id is -1, so the first two forms throw.
+
+    /// Text in the foreground colour and the default font.
+    void drawText(int x, int y, std::string text);
+    /// Text in color and the default font.
+    void drawText(int x, int y, std::string text, Color color);
+    /// Text in color and the font loadFont returned. Returns false, drawing
+    /// nothing, when the text cannot be rendered (for example empty text).
+    bool drawText(int x, int y, std::string text, Color color, FontId font);
+
+    // ---- Sound ------------------------------------------------------------
+    // One sample at a time. Files load whole into memory; WAV always works
+    // (plus whatever else SDL_mixer reads without optional decoders).
+
+    /// True while a sample is loaded, even after it has finished playing.
+    bool hasSound();
+    /// Stops and replaces the current sample with the file at path, then
+    /// plays it once (loop false) or over and over (loop true).
+    /// Throws std::string "Unable to open audio with error<reason>" when the
+    /// file cannot be read or decoded; the slot is then empty.
+    void playSound(const std::string& path, bool loop);
+    /// Pauses (true) or resumes (false) every playing channel, when a sample
+    /// is loaded; does nothing otherwise.
+    void pauseSound(bool pause);
+    /// Halts every channel and unloads the sample.
+    void stopSound();
+
+private:
+    Canvas();
+    ~Canvas();
+
+    void waitForFrame();
+    void markFrameStart();
+
+    SDL_Window* window;
+    SDL_Renderer* renderer;
+    Uint32 frameStart;
+    std::uint8_t fps;
+    std::vector<TTF_Font*> fonts;
+    Color background;
+    Color foreground;
+    Mix_Chunk* sound;
+    bool initialized;
+    bool running;
+    FontId defaultFont;
+};
+
+#endif

@@ -1,0 +1,142 @@
+// Shape and text drawing. Shapes hand their geometry and colour straight to
+// SDL2_gfx; the colour travels with each call, so no drawing call changes the
+// foreground colour or relies on the renderer's draw colour.
+
+#include "canvas/canvas.h"
+
+#include <SDL2_gfxPrimitives.h>
+
+#include <stdexcept>
+
+namespace {
+
+// SDL2_gfx takes 16-bit coordinates; values outside that range wrap.
+Sint16 s16(int value) { return static_cast<Sint16>(value); }
+
+} // namespace
+
+// ---- Pixel ------------------------------------------------------------------
+
+void Canvas::drawPixel(int x, int y) { drawPixel(x, y, foreground); }
+
+void Canvas::drawPixel(int x, int y, const Color& color) {
+    drawPixel(x, y, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                       std::uint8_t a) {
+    pixelRGBA(renderer, s16(x), s16(y), r, g, b, a);
+}
+
+// ---- Line -------------------------------------------------------------------
+
+void Canvas::drawLine(int x1, int y1, int x2, int y2) { drawLine(x1, y1, x2, y2, foreground); }
+
+void Canvas::drawLine(int x1, int y1, int x2, int y2, const Color& color) {
+    drawLine(x1, y1, x2, y2, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawLine(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
+                      std::uint8_t b, std::uint8_t a) {
+    lineRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
+}
+
+// ---- Rectangle outline ------------------------------------------------------
+
+void Canvas::drawRectangle(int x1, int y1, int x2, int y2) {
+    drawRectangle(x1, y1, x2, y2, foreground);
+}
+
+void Canvas::drawRectangle(int x1, int y1, int x2, int y2, const Color& color) {
+    drawRectangle(x1, y1, x2, y2, color.getRed(), color.getGreen(), color.getBlue(),
+                  color.getAlpha());
+}
+
+void Canvas::drawRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
+                           std::uint8_t b, std::uint8_t a) {
+    rectangleRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
+}
+
+// ---- Rounded box ------------------------------------------------------------
+
+void Canvas::drawRoundedBox(int x1, int y1, int x2, int y2, int radius) {
+    drawRoundedBox(x1, y1, x2, y2, radius, foreground);
+}
+
+void Canvas::drawRoundedBox(int x1, int y1, int x2, int y2, int radius, const Color& color) {
+    drawRoundedBox(x1, y1, x2, y2, radius, color.getRed(), color.getGreen(), color.getBlue(),
+                   color.getAlpha());
+}
+
+void Canvas::drawRoundedBox(int x1, int y1, int x2, int y2, int radius, std::uint8_t r,
+                            std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    roundedBoxRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), s16(radius), r, g, b, a);
+}
+
+// ---- Circle outline ---------------------------------------------------------
+
+void Canvas::drawCircle(int x, int y, int radius) { drawCircle(x, y, radius, foreground); }
+
+void Canvas::drawCircle(int x, int y, int radius, const Color& color) {
+    drawCircle(x, y, radius, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                        std::uint8_t a) {
+    circleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
+}
+
+// ---- Filled disc ------------------------------------------------------------
+
+void Canvas::drawFilledCircle(int x, int y, int radius) {
+    drawFilledCircle(x, y, radius, foreground);
+}
+
+void Canvas::drawFilledCircle(int x, int y, int radius, const Color& color) {
+    drawFilledCircle(x, y, radius, color.getRed(), color.getGreen(), color.getBlue(),
+                     color.getAlpha());
+}
+
+void Canvas::drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g,
+                              std::uint8_t b, std::uint8_t a) {
+    filledCircleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
+}
+
+// ---- Text -------------------------------------------------------------------
+
+void Canvas::drawText(int x, int y, std::string text) {
+    drawText(x, y, std::move(text), foreground, defaultFont);
+}
+
+void Canvas::drawText(int x, int y, std::string text, Color color) {
+    drawText(x, y, std::move(text), color, defaultFont);
+}
+
+bool Canvas::drawText(int x, int y, std::string text, Color color, FontId font) {
+    const SDL_Color sdlColor = {color.getRed(), color.getGreen(), color.getBlue(),
+                                color.getAlpha()};
+    if (font < 1 || static_cast<std::size_t>(font) > fonts.size()) {
+        throw std::out_of_range(
+            "Font id " + std::to_string(font) + " names no open font (open fonts: " +
+            std::to_string(fonts.size()) +
+            "). A font id of -1 means the font file could not be opened; the default font is " +
+            DEFAULT_FONT);
+    }
+    TTF_Font* handle = fonts[static_cast<std::size_t>(font) - 1];
+
+    SDL_Surface* surface = TTF_RenderText_Blended(handle, text.c_str(), sdlColor);
+    if (surface == nullptr) {
+        return false;
+    }
+    SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
+    if (texture == nullptr) {
+        SDL_FreeSurface(surface);
+        return false;
+    }
+    SDL_Rect dst = {x, y, 0, 0};
+    SDL_QueryTexture(texture, nullptr, nullptr, &dst.w, &dst.h);
+    SDL_RenderCopy(renderer, texture, nullptr, &dst);
+    SDL_FreeSurface(surface);
+    SDL_DestroyTexture(texture);
+    return true;
+}

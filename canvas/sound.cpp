@@ -1,0 +1,40 @@
+// The sound slot: one sample at a time, played on the first free channel.
+
+#include "canvas/canvas.h"
+
+bool Canvas::hasSound() { return sound != nullptr; }
+
+void Canvas::playSound(const std::string& path, bool loop) {
+    if (hasSound()) {
+        stopSound();
+    }
+    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
+    // The loader takes the stream over and closes it. When the file cannot
+    // even be opened, the loader is not asked: it would replace the reason
+    // ("Couldn't open ...") with a complaint about a missing stream.
+    if (stream != nullptr) {
+        sound = Mix_LoadWAV_RW(stream, 1);
+    }
+    if (sound == nullptr) {
+        throw std::string("Unable to open audio with error") + SDL_GetError();
+    }
+    Mix_VolumeChunk(sound, MIX_MAX_VOLUME);
+    Mix_PlayChannelTimed(-1, sound, loop ? -1 : 0, -1);
+}
+
+void Canvas::pauseSound(bool pause) {
+    if (!hasSound()) {
+        return;
+    }
+    if (pause) {
+        Mix_Pause(-1);
+    } else {
+        Mix_Resume(-1);
+    }
+}
+
+void Canvas::stopSound() {
+    Mix_HaltChannel(-1);
+    Mix_FreeChunk(sound);
+    sound = nullptr;
+}

@@ -1,0 +1,40 @@
+# Helpers shared by the library, the demonstration program, the examples and
+# the tests.
+
+# Warnings every Vantrel target is built with; errors too when asked (CI).
+function(vantrel_set_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4)
+    if(VANTREL_WARNINGS_AS_ERRORS)
+      target_compile_options(${target} PRIVATE /WX)
+    endif()
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(VANTREL_WARNINGS_AS_ERRORS)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  endif()
+endfunction()
+
+# Builds the framework as the static library <target> whose canvas opens
+# <default_font> at construction. The project itself builds it once as
+# `vantrel`; the tests build a second copy whose default font is missing.
+function(vantrel_add_library target default_font)
+  add_library(${target} STATIC
+    ${PROJECT_SOURCE_DIR}/types/color.cpp
+    ${PROJECT_SOURCE_DIR}/types/direction.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/canvas.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/sound.cpp)
+  target_include_directories(${target} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vantrel>)
+  target_compile_features(${target} PUBLIC cxx_std_17)
+  target_compile_definitions(${target} PRIVATE
+    "VANTREL_DEFAULT_FONT_PATH=\"${default_font}\"")
+  target_link_libraries(${target}
+    PUBLIC SDL2::SDL2 SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer
+    PRIVATE PkgConfig::SDL2_GFX)
+  set_target_properties(${target} PROPERTIES EXPORT_NAME vantrel)
+  vantrel_set_warnings(${target})
+endfunction()
