@@ -16,9 +16,8 @@ const std::string DEFAULT_FONT = VANTREL_DEFAULT_FONT_PATH;
 namespace {
 
 // Every SDL subsystem the canvas relies on, sensors aside.
-constexpr Uint32 INIT_FLAGS = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO |
-                              SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER |
-                              SDL_INIT_EVENTS;
+constexpr Uint32 INIT_FLAGS = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK |
+                              SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS;
 
 // Mixer format: 22050 Hz, signed 16-bit little-endian, mono, 1024-sample chunks.
 constexpr int AUDIO_FREQUENCY = 22050;

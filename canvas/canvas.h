@@ -145,8 +145,8 @@ public:
     /// rounded with the given radius.
     void drawRoundedBox(int x1, int y1, int x2, int y2, int radius);
     void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, const Color& color);
-    void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, std::uint8_t r,
-                        std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, std::uint8_t r, std::uint8_t g,
+                        std::uint8_t b, std::uint8_t a);
 
     /// The outline of a circle centred on (x, y).
     void drawCircle(int x, int y, int radius);
@@ -157,8 +157,8 @@ public:
     /// A filled disc centred on (x, y).
     void drawFilledCircle(int x, int y, int radius);
     void drawFilledCircle(int x, int y, int radius, const Color& color);
-    void drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g,
-                          std::uint8_t b, std::uint8_t a);
+    void drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                          std::uint8_t a);
 
     // ---- Text -------------------------------------------------------------
     // Text is drawn at its natural size with its top-left corner at (x, y).

@@ -117,8 +117,8 @@ bool Canvas::drawText(int x, int y, std::string text, Color color, FontId font) 
                                 color.getAlpha()};
     if (font < 1 || static_cast<std::size_t>(font) > fonts.size()) {
         throw std::out_of_range(
-            "Font id " + std::to_string(font) + " names no open font (open fonts: " +
-            std::to_string(fonts.size()) +
+            "Font id " + std::to_string(font) +
+            " names no open font (open fonts: " + std::to_string(fonts.size()) +
             "). A font id of -1 means the font file could not be opened; the default font is " +
             DEFAULT_FONT);
     }
