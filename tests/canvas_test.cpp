@@ -1,0 +1,221 @@
+// Canvas set-up, fonts, frame pacing and clearing. Each TEST runs in a process
+// of its own, so each one meets a freshly constructed canvas.
+
+#include "canvas/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Runs call, which must throw a plain message, and returns that message.
+template <typename Call> std::string plainMessageOf(Call call) {
+    try {
+        call();
+    } catch (const char* message) {
+        return message;
+    }
+    return "(nothing thrown)";
+}
+
+Canvas& setUpCanvas(std::uint8_t fps = DEFAULT_FPS) {
+    Canvas& canvas = Canvas::getInstance();
+    canvas.initWorld(0, 0, 48, 32, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
+                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, fps);
+    return canvas;
+}
+
+// The colour of pixel (x, y) of what has been drawn since the last clear().
+Color pixelAt(int x, int y) {
+    SDL_Renderer* renderer = SDL_GetRenderer(SDL_GetWindowFromID(1));
+    Uint8 rgba[4] = {0, 0, 0, 0};
+    SDL_Rect one = {x, y, 1, 1};
+    EXPECT_EQ(SDL_RenderReadPixels(renderer, &one, SDL_PIXELFORMAT_ABGR8888, rgba, 4), 0)
+        << SDL_GetError();
+    return Color(rgba[0], rgba[1], rgba[2], rgba[3]);
+}
+
+} // namespace
+
+// ---- Set-up -----------------------------------------------------------------
+
+TEST(SetUp, LogsEveryCallAndAllowsOnlyOne) {
+    testing::internal::CaptureStdout();
+    Canvas& canvas = setUpCanvas();
+    const std::string second = plainMessageOf([&] { setUpCanvas(); });
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "initWorld called\ninitWorld called\n");
+    EXPECT_EQ(second, "Sorry, you can only use an initializeWorld function once!");
+    EXPECT_EQ(canvas.getWidth(), 48);
+    EXPECT_EQ(canvas.getHeight(), 32);
+    EXPECT_EQ(canvas.getFPS(), 60);
+}
+
+// Whether SDL's environment variable is set to value, as CTest arranges for
+// the set-up failure tests.
+bool environmentIs(const char* variable, const std::string& value) {
+    const char* actual = SDL_getenv(variable);
+    return actual != nullptr && actual == value;
+}
+
+TEST(SetUp, FailedFirstCallStillBlocksTheNext) {
+    if (!environmentIs("SDL_VIDEODRIVER", "no-such-driver")) {
+        GTEST_SKIP() << "needs SDL_VIDEODRIVER=no-such-driver";
+    }
+    testing::internal::CaptureStdout();
+    const std::string first = plainMessageOf([] { setUpCanvas(); });
+    const std::string second = plainMessageOf([] { setUpCanvas(); });
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "initWorld called\ninitWorld called\n");
+    EXPECT_EQ(first, "SDL Initialization failed");
+    EXPECT_EQ(second, "Sorry, you can only use an initializeWorld function once!");
+}
+
+TEST(SetUp, AudioFailureCarriesTheLibrarysReason) {
+    // SDL's disk audio driver starts, but cannot open its output file.
+    if (!environmentIs("SDL_AUDIODRIVER", "disk")) {
+        GTEST_SKIP() << "needs SDL_AUDIODRIVER=disk and SDL_DISKAUDIOFILE in a missing folder";
+    }
+    std::string message;
+    try {
+        setUpCanvas();
+    } catch (const std::string& thrown) {
+        message = thrown;
+    }
+    const std::string prefix = "SDL Audio setup failed with error ";
+    ASSERT_EQ(message.substr(0, prefix.size()), prefix);
+    EXPECT_GT(message.size(), prefix.size()) << "no reason after the prefix: " << message;
+}
+
+TEST(SetUp, ZeroFrameRateIsRejectedAndMayBeCorrected) {
+    EXPECT_EQ(plainMessageOf([] { setUpCanvas(0); }), "Frame rate must be between 1 and 255");
+    Canvas& canvas = setUpCanvas(255);
+    EXPECT_EQ(canvas.getFPS(), 255);
+}
+
+TEST(SetUp, CallsBeforeSetUpAreHarmless) {
+    Canvas& canvas = Canvas::getInstance();
+    EXPECT_EQ(canvas.getWidth(), 0);
+    EXPECT_EQ(canvas.getHeight(), 0);
+    EXPECT_EQ(canvas.getFPS(), 60);
+    SDL_Event event;
+    EXPECT_FALSE(canvas.pollEvent(&event));
+    int x = -7;
+    int y = -7;
+    canvas.getMouseState(&x, &y);
+    canvas.setForegroundColor(Color(RED));
+    canvas.clear();
+    canvas.drawLine(0, 0, 10, 10);
+    canvas.drawFilledCircle(5, 5, 3, Color(BLUE));
+    canvas.raiseWindow();
+    canvas.update();
+    EXPECT_FALSE(canvas.isRunning());
+}
+
+// ---- Fonts ------------------------------------------------------------------
+
+TEST(Fonts, IdsCountOpenFontsAndFailuresTakeNoNumber) {
+    Canvas& canvas = Canvas::getInstance();
+    const std::string notAFont = std::string(VANTREL_TEST_BINARY_DIR) + "/not-a-font.ttf";
+    std::ofstream(notAFont) << "this is plain text, not a TrueType font\n";
+
+    EXPECT_EQ(canvas.loadFont("/no/such/font.ttf", 20), -1);
+    EXPECT_EQ(canvas.loadFont(notAFont, 20), -1);
+    EXPECT_EQ(canvas.loadFont(VANTREL_TEST_BINARY_DIR, 20), -1) << "a directory";
+    EXPECT_EQ(canvas.loadFont(VANTREL_TEST_FONT, 20), 2) << "the default font is 1";
+    EXPECT_EQ(canvas.loadFont(VANTREL_TEST_FONT, 20), 3) << "the same file again is a new font";
+    std::remove(notAFont.c_str());
+}
+
+// initWorld opens the font it is given when it is not the default one and
+// makes it the default: text drawn without a font id then has its size.
+TEST(Fonts, SetUpWithAnotherSizeMakesThatFontTheDefault) {
+    Canvas& canvas = Canvas::getInstance();
+    canvas.initWorld(0, 0, 300, 100, DEFAULT_TITLE, DEFAULT_FONT, 12);
+    EXPECT_EQ(canvas.loadFont(VANTREL_TEST_FONT, 20), 3) << "initWorld opened font 2";
+
+    canvas.setBackgroundColor(Color(WHITE));
+    canvas.clear();
+    canvas.drawText(0, 0, "Hg", Color(BLACK));
+    int lowest = -1;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            if (pixelAt(x, y) != Color(WHITE)) {
+                lowest = y;
+            }
+        }
+    }
+    EXPECT_GT(lowest, 0) << "no text drawn";
+    EXPECT_LT(lowest, 20) << "text looks larger than 12 points";
+}
+
+// ---- Frame pacing -----------------------------------------------------------
+// Frame starts are stamped in whole milliseconds, so a 16 ms period can be
+// as short as just over 15 ms of real time when the stamp was taken late in
+// its millisecond.
+
+TEST(Pacing, BackToBackFramesAreAPeriodApart) {
+    Canvas& canvas = setUpCanvas(60);
+    canvas.start();
+    ASSERT_TRUE(canvas.isRunning());
+    const Uint32 firstTicks = SDL_GetTicks();
+    const Clock::time_point first = Clock::now();
+    ASSERT_TRUE(canvas.isRunning());
+    EXPECT_GT(millisecondsSince(first), 15.0);
+    EXPECT_GE(SDL_GetTicks() - firstTicks, 15u);
+}
+
+TEST(Pacing, ALateFrameIsNotMadeLongerOrCaughtUp) {
+    Canvas& canvas = setUpCanvas(60);
+    canvas.start();
+    ASSERT_TRUE(canvas.isRunning());
+    SDL_Delay(20);
+    const Clock::time_point late = Clock::now();
+    ASSERT_TRUE(canvas.isRunning());
+    EXPECT_LT(millisecondsSince(late), 8.0) << "slept although the frame was already over";
+    // The next frame gets a full period again, counted from the late start.
+    const Clock::time_point next = Clock::now();
+    ASSERT_TRUE(canvas.isRunning());
+    EXPECT_GT(millisecondsSince(next), 15.0);
+}
+
+TEST(Pacing, NotRunningBeforeStartAndAfterQuit) {
+    Canvas& canvas = setUpCanvas(30);
+    SDL_Delay(40); // the frame start is still 0: no period is left to wait for
+    Clock::time_point before = Clock::now();
+    EXPECT_FALSE(canvas.isRunning());
+    EXPECT_LT(millisecondsSince(before), 8.0);
+
+    canvas.start();
+    ASSERT_TRUE(canvas.isRunning());
+    canvas.quit();
+    const Clock::time_point quitAt = Clock::now();
+    EXPECT_FALSE(canvas.isRunning());
+    EXPECT_GT(millisecondsSince(quitAt), 32.0) << "the last frame was not slept out (33 ms)";
+
+    canvas.start();
+    EXPECT_TRUE(canvas.isRunning()) << "start() after quit() runs again";
+}
+
+// ---- Clearing and colours ---------------------------------------------------
+
+TEST(Drawing, ClearPaintsTheBackgroundNotTheForeground) {
+    Canvas& canvas = setUpCanvas();
+    EXPECT_EQ((canvas.clear(), pixelAt(5, 5)), DEFAULT_BACKGROUND);
+
+    canvas.setBackgroundColor(Color(TEAL));
+    canvas.setForegroundColor(Color(RED));
+    canvas.clear();
+    for (const auto& corner : {SDL_Point{0, 0}, SDL_Point{47, 0}, SDL_Point{0, 31},
+                               SDL_Point{47, 31}, SDL_Point{20, 15}}) {
+        EXPECT_EQ(pixelAt(corner.x, corner.y), Color(TEAL)) << corner.x << "," << corner.y;
+    }
+}
