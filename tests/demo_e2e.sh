@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Runs the real demonstration program in a virtual X display and checks it
+# as a person would: what it prints, where its window is, what it shows, and
+# that closing the window (as a window manager asks) ends it cleanly.
+#
+#   demo_e2e.sh DEMO XCLOSE HEADLESS_SH OUTPUT_DIR
+set -uo pipefail
+
+demo=$1 xclose=$2 headless=$3 out=$4
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+for tool in Xvfb import convert xwininfo; do
+    command -v "$tool" >/dev/null 2>&1 ||
+        { echo "FAIL: $tool is not installed (./dev test installs xvfb, imagemagick and x11-utils)" >&2; exit 1; }
+done
+
+# shellcheck source=../tools/headless.sh
+. "$headless"
+headless_start || exit 1
+trap 'kill "$pid" 2>/dev/null; headless_stop' EXIT
+mkdir -p "$out"
+
+"$demo" >"$out/demo.stdout" 2>"$out/demo.stderr" &
+pid=$!
+window=$("$xclose" wait Vantrel 10) || { cat "$out/demo.stderr" >&2; exit 1; }
+
+# ---- The window: title, size and position -----------------------------------
+info=$(xwininfo -id "$window")
+grep -q '"Vantrel"' <<<"$info" || fail "window title is not \"Vantrel\": $(head -2 <<<"$info")"
+value() { awk -F: -v key="$1" '$1 ~ key { gsub(/ /, "", $2); print $2 }' <<<"$info"; }
+[ "$(value 'Width')" = 640 ] || fail "window width is $(value 'Width'), expected 640"
+[ "$(value 'Height')" = 640 ] || fail "window height is $(value 'Height'), expected 640"
+[ "$(value 'Absolute upper-left X')" = 100 ] || fail "window x is $(value 'Absolute upper-left X'), expected 100"
+[ "$(value 'Absolute upper-left Y')" = 100 ] || fail "window y is $(value 'Absolute upper-left Y'), expected 100"
+
+# ---- What it shows ----------------------------------------------------------
+sleep 0.5
+headless_screenshot "$window" "$out/demo.png"
+pixel() { convert "$out/demo.png" -format "%[pixel:p{$1,$2}]" info:; }
+expect_pixel() {
+    local actual
+    actual=$(pixel "$1" "$2")
+    [ "$actual" = "$3" ] || fail "pixel ($1, $2) is $actual, expected $3 ($4)"
+}
+expect_pixel 600 320 'srgb(128,128,128)' "grey background"
+expect_pixel 20 600 'srgb(128,128,128)' "grey background"
+expect_pixel 320 320 'srgb(0,255,255)' "aqua disc over the diagonals' crossing"
+expect_pixel 100 100 'srgb(0,0,0)' "black diagonal from the top-left corner"
+expect_pixel 500 500 'srgb(0,0,0)' "black diagonal to the bottom-right corner"
+expect_pixel 539 100 'srgb(0,0,0)' "black diagonal from the top-right corner"
+expect_pixel 100 539 'srgb(0,0,0)' "black diagonal to the bottom-left corner"
+# The welcome line: blue pixels inside the box starting at (150, 50), none above it.
+blue_in() {
+    convert "$out/demo.png" -crop "$1" +repage -fuzz 10% -fill white -opaque 'rgb(0,0,255)' \
+        -fill black +opaque white -format '%[fx:round(mean*w*h)]' info:
+}
+[ "$(blue_in 340x45+150+50)" -gt 200 ] || fail "no blue welcome text at (150, 50)"
+[ "$(blue_in 640x50+0+0)" -eq 0 ] || fail "blue pixels above the welcome text's box"
+
+# ---- Closing the window -----------------------------------------------------
+"$xclose" close Vantrel 2 || fail "could not send the close request"
+for _ in $(seq 20); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+done
+if kill -0 "$pid" 2>/dev/null; then
+    fail "still running one second after the close request"
+fi
+wait "$pid"
+status=$?
+[ "$status" -eq 0 ] || fail "exit status $status, expected 0; stderr: $(cat "$out/demo.stderr")"
+[ "$(cat "$out/demo.stdout"; echo x)" = "$(printf 'initWorld called\nx')" ] ||
+    fail "standard output is not exactly \"initWorld called\" and a line end: $(od -c "$out/demo.stdout" | head -3)"
+
+[ "$failures" -eq 0 ] && echo "demo end-to-end: all checks passed (screenshot $out/demo.png)"
+exit $((failures > 0))
