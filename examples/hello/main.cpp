@@ -1,0 +1,46 @@
+// Hello, Vantrel: the smallest complete program. It draws a few shapes and a
+// line of text, plays a sound when a key is pressed, and ends when the window
+// is closed.
+
+#include "canvas/canvas.h"
+
+#include <string>
+
+// Sound files are looked up beside the program, wherever it is started from.
+std::string besideProgram(const std::string& file) {
+    char* folder = SDL_GetBasePath();
+    std::string path = folder != nullptr ? folder : "";
+    SDL_free(folder);
+    return path + file;
+}
+
+int main(int argc, char* argv[]) {
+    (void)argc;
+    (void)argv;
+
+    Canvas& canvas = Canvas::getInstance();
+    canvas.initWorld(100, 100, 480, 320, "Hello, Vantrel");
+    canvas.setBackgroundColor(Color(NAVY));
+    canvas.setForegroundColor(Color(YELLOW)); // until set, shapes are invisible
+
+    SDL_Event event;
+    canvas.start();
+    while (canvas.isRunning()) { // waits for the next frame (60 a second)
+        canvas.clear();
+        canvas.drawText(20, 20, "Hello, Vantrel!");
+        canvas.drawText(20, 260, "Press a key for a sound", Color(SILVER));
+        canvas.drawCircle(240, 170, 60);                     // foreground colour
+        canvas.drawFilledCircle(240, 170, 30, Color(RED));   // a palette colour
+        canvas.drawLine(180, 240, 300, 240, 0, 255, 0, 255); // red, green, blue, alpha
+
+        if (canvas.pollEvent(&event)) {
+            if (event.type == SDL_QUIT) {
+                canvas.quit(); // the window's close button
+            } else if (event.type == SDL_KEYDOWN) {
+                canvas.playSound(besideProgram("beep.wav"), false);
+            }
+        }
+        canvas.update(); // shows the frame
+    }
+    return 0;
+}
