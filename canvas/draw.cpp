@@ -6,12 +6,19 @@
 
 #include <SDL2_gfxPrimitives.h>
 
+#include <cstdint>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
 // SDL2_gfx takes 16-bit coordinates; values outside that range wrap.
 Sint16 s16(int value) { return static_cast<Sint16>(value); }
+
+// One past a rectangle's far edge for SDL2_gfx's outline, which stops one
+// pixel short; at the top of the 16-bit range the edge is far off-screen
+// anyway and stays where it is.
+Sint16 farEdge(Sint16 edge) { return edge < INT16_MAX ? static_cast<Sint16>(edge + 1) : edge; }
 
 } // namespace
 
@@ -54,7 +61,24 @@ void Canvas::drawRectangle(int x1, int y1, int x2, int y2, const Color& color) {
 
 void Canvas::drawRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
                            std::uint8_t b, std::uint8_t a) {
-    rectangleRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
+    // SDL2_gfx (1.0.4) outlines a rectangle one pixel short of its far corner:
+    // it passes x2 - x1 and y2 - y1 as the width and height, so the right and
+    // bottom edges land one pixel inside. Moving the far corner out by one
+    // makes both corners part of the outline, as they are for lines and boxes.
+    // A zero-width or zero-height rectangle is a line, which the library
+    // already draws with both ends, so it is left alone.
+    Sint16 left = s16(x1), right = s16(x2), top = s16(y1), bottom = s16(y2);
+    if (left > right) {
+        std::swap(left, right);
+    }
+    if (top > bottom) {
+        std::swap(top, bottom);
+    }
+    if (left != right && top != bottom) {
+        right = farEdge(right);
+        bottom = farEdge(bottom);
+    }
+    rectangleRGBA(renderer, left, top, right, bottom, r, g, b, a);
 }
 
 // ---- Rounded box ------------------------------------------------------------
