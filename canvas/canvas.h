@@ -32,7 +32,7 @@ constexpr const char* DEFAULT_TITLE = "Vantrel";
 inline constexpr Color DEFAULT_BACKGROUND(255, 255, 255, 255);
 /// Foreground colour until you set one: black with alpha 0, which is
 /// invisible. Call setForegroundColor (for example Color(BLACK)) before
-/// drawing shapes without a colour argument.
+/// drawing shapes or text without a colour argument.
 inline constexpr Color DEFAULT_FOREGROUND(0, 0, 0, 0);
 
 /// The window you draw in, its frame loop, its fonts and its sound.

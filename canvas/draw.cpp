@@ -157,6 +157,11 @@ bool Canvas::drawText(int x, int y, std::string text, Color color, FontId font) 
         SDL_FreeSurface(surface);
         return false;
     }
+    if (color.getAlpha() == 0) {
+        // SDL_ttf renders a colour with alpha 0 as opaque; a Color with alpha
+        // 0 is fully transparent everywhere else, so the text is too.
+        SDL_SetTextureAlphaMod(texture, 0);
+    }
     SDL_Rect dst = {x, y, 0, 0};
     SDL_QueryTexture(texture, nullptr, nullptr, &dst.w, &dst.h);
     SDL_RenderCopy(renderer, texture, nullptr, &dst);

@@ -212,6 +212,11 @@ TEST(ColourForms, DefaultForegroundIsInvisible) {
     canvas.drawCircle(100, 70, 30);
     canvas.drawFilledCircle(100, 70, 30);
     EXPECT_EQ("", firstDifference(background, readFrame()));
+
+    // Text too, although the font library on its own treats alpha 0 as opaque.
+    canvas.drawText(10, 10, "Invisible");
+    EXPECT_TRUE(canvas.drawText(10, 10, "Invisible", Color(0, 0, 255, 0), 1));
+    EXPECT_EQ("", firstDifference(background, readFrame()));
 }
 
 TEST(ShapeGeometry, CoordinatesBeyondSixteenBitsWrap) {
