@@ -5,7 +5,9 @@
 //   vantrel-bench-frame [Google Benchmark flags]
 //       median wall time per frame of each path (the frame's work: clear,
 //       scene, event poll, present; the pacing sleep is left out, it is
-//       measured by vantrel-bench-pacing), then a table with the ratio.
+//       measured by vantrel-bench-pacing), then a table with the ratio. A
+//       second hand-written path in a third window is timed as a control:
+//       its gap to the first is the noise floor of the comparison.
 //   vantrel-bench-frame --callgrind FRAMES
 //       for `valgrind --tool=callgrind --instr-atstart=no`: runs FRAMES whole
 //       frames (pacing included) of each path, in rounds that alternate the
@@ -36,6 +38,9 @@ namespace {
 constexpr std::uint8_t FPS = 255;
 
 raw::Scene rawScene;
+// A second, identical hand-written path in a window of its own: the gap
+// between the two is the noise floor of the wall-time comparison.
+raw::Scene rawControl;
 
 bool sameScene();
 
@@ -51,6 +56,9 @@ void setUp() {
     raw::open(rawScene, "Vantrel (raw SDL2)", 100, 100, 640, 640, DEFAULT_FONT, DEFAULT_FONT_SIZE,
               FPS);
     raw::start(rawScene);
+    raw::open(rawControl, "Vantrel (raw SDL2, control)", 100, 100, 640, 640, DEFAULT_FONT,
+              DEFAULT_FONT_SIZE, FPS);
+    raw::start(rawControl);
     if (!sameScene()) {
         std::fprintf(stderr, "the canvas and the hand-written path drew different pictures\n");
         std::exit(1);
@@ -139,9 +147,16 @@ void BM_RawFrame(benchmark::State& state) {
     }
 }
 
+void BM_RawControlFrame(benchmark::State& state) {
+    for (auto _ : state) {
+        rawFrameWork(rawControl);
+    }
+}
+
 // Keeps the console output and remembers each benchmark's median.
 class MedianReporter : public benchmark::ConsoleReporter {
 public:
+    MedianReporter() : ConsoleReporter(OO_Tabular) {} // no colours: the output goes to files too
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
@@ -189,6 +204,9 @@ int runCallgrind(int frames) {
 
 BENCHMARK(BM_CanvasFrame)->Name("canvas_welcome_frame")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RawFrame)->Name("raw_sdl2_welcome_frame")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RawControlFrame)
+    ->Name("raw_sdl2_control_welcome_frame")
+    ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--callgrind") == 0) {
@@ -205,10 +223,13 @@ int main(int argc, char** argv) {
     // benchmarks interleaved at random, aggregates only. Flags given on the
     // command line come later and win.
     std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=25";
+    // Short repetitions, shuffled, so that drift in the machine's speed falls
+    // on every path alike.
+    std::string repetitions = "--benchmark_repetitions=60";
+    std::string minTime = "--benchmark_min_time=0.1";
     std::string interleave = "--benchmark_enable_random_interleaving=true";
     std::string aggregates = "--benchmark_report_aggregates_only=true";
-    args.insert(args.begin() + 1, {&repetitions[0], &interleave[0], &aggregates[0]});
+    args.insert(args.begin() + 1, {&repetitions[0], &minTime[0], &interleave[0], &aggregates[0]});
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
@@ -222,13 +243,18 @@ int main(int argc, char** argv) {
 
     const auto canvasMedian = reporter.medians.find("canvas_welcome_frame");
     const auto rawMedian = reporter.medians.find("raw_sdl2_welcome_frame");
-    if (canvasMedian == reporter.medians.end() || rawMedian == reporter.medians.end()) {
+    const auto controlMedian = reporter.medians.find("raw_sdl2_control_welcome_frame");
+    if (canvasMedian == reporter.medians.end() || rawMedian == reporter.medians.end() ||
+        controlMedian == reporter.medians.end()) {
         return 0; // a filter left one of them out: no ratio to give
     }
     std::printf("\n| Path (frame work, no pacing) | Median wall time per frame |\n");
     std::printf("|---|---|\n");
     std::printf("| canvas | %.1f us |\n", canvasMedian->second);
     std::printf("| raw SDL2 calls | %.1f us |\n", rawMedian->second);
+    std::printf("| raw SDL2 calls, second window (control) | %.1f us |\n", controlMedian->second);
     std::printf("| ratio canvas / raw | %.3f |\n", canvasMedian->second / rawMedian->second);
+    std::printf("| ratio control / raw (noise floor) | %.3f |\n",
+                controlMedian->second / rawMedian->second);
     return 0;
 }
