@@ -18,6 +18,7 @@
 // SDL_AUDIODRIVER=dummy (./dev bench sets them).
 
 #include "canvas/canvas.h"
+#include "welcome_scene.h"
 
 #include <benchmark/benchmark.h>
 #include <valgrind/callgrind.h>
@@ -46,10 +47,7 @@ bool sameScene();
 
 void setUp() {
     Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(100, 100, 640, 640, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
-                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, FPS);
-    canvas.setBackgroundColor(Color(GRAY));
-    canvas.setForegroundColor(Color(BLACK));
+    setUpWelcomeCanvas(canvas, FPS);
     canvas.start();
     // The canvas has started SDL, audio and the font library; the
     // hand-written path only needs its own window, renderer and font.
@@ -77,10 +75,7 @@ bool sameScene() {
     std::vector<Uint32> canvasPixels(640 * 640);
     std::vector<Uint32> rawPixels(640 * 640);
     canvas.clear();
-    canvas.drawText(150, 50, "Welcome to Korvel", Color(BLUE));
-    canvas.drawLine(0, 0, 639, 639);
-    canvas.drawLine(639, 0, 0, 639);
-    canvas.drawFilledCircle(320, 320, 50, Color(AQUA));
+    drawWelcomeScene(canvas);
     SDL_RenderReadPixels(canvasRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, canvasPixels.data(),
                          640 * 4);
     canvas.update();
@@ -104,10 +99,7 @@ bool sameScene() {
 __attribute__((noinline)) void canvasFrameWork(Canvas& canvas) {
     SDL_Event event;
     canvas.clear();
-    canvas.drawText(150, 50, "Welcome to Korvel", Color(BLUE));
-    canvas.drawLine(0, 0, 639, 639);
-    canvas.drawLine(639, 0, 0, 639);
-    canvas.drawFilledCircle(320, 320, 50, Color(AQUA));
+    drawWelcomeScene(canvas);
     if (canvas.pollEvent(&event) && event.type == SDL_QUIT) {
         canvas.quit();
     }

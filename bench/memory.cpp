@@ -9,6 +9,7 @@
 // SDL_AUDIODRIVER=dummy.
 
 #include "canvas/canvas.h"
+#include "welcome_scene.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -42,10 +43,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(100, 100, 640, 640, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
-                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, 255);
-    canvas.setBackgroundColor(Color(GRAY));
-    canvas.setForegroundColor(Color(BLACK));
+    setUpWelcomeCanvas(canvas, 255);
 
     // Where to read the resident set size: after 600 frames, at each further
     // quarter of the run, and at the end.
@@ -65,10 +63,7 @@ int main(int argc, char** argv) {
     canvas.clear();
     while (canvas.isRunning()) {
         canvas.clear();
-        canvas.drawText(150, 50, "Welcome to Korvel", Color(BLUE));
-        canvas.drawLine(0, 0, 639, 639);
-        canvas.drawLine(639, 0, 0, 639);
-        canvas.drawFilledCircle(320, 320, 50, Color(AQUA));
+        drawWelcomeScene(canvas);
         if (canvas.pollEvent(&event) && event.type == SDL_QUIT) {
             canvas.quit();
         }

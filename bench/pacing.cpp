@@ -12,6 +12,7 @@
 // SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy.
 
 #include "canvas/canvas.h"
+#include "welcome_scene.h"
 
 #include <algorithm>
 #include <chrono>
@@ -64,10 +65,7 @@ Stats summarise(std::vector<double> values) {
 
 int runCase(int fps, bool welcome, int frames) {
     Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(100, 100, 640, 640, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
-                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, static_cast<std::uint8_t>(fps));
-    canvas.setBackgroundColor(Color(GRAY));
-    canvas.setForegroundColor(Color(BLACK));
+    setUpWelcomeCanvas(canvas, static_cast<std::uint8_t>(fps));
 
     using Clock = std::chrono::steady_clock;
     std::vector<Clock::time_point> starts;
@@ -82,10 +80,7 @@ int runCase(int fps, bool welcome, int frames) {
         }
         canvas.clear();
         if (welcome) {
-            canvas.drawText(150, 50, "Welcome to Korvel", Color(BLUE));
-            canvas.drawLine(0, 0, 639, 639);
-            canvas.drawLine(639, 0, 0, 639);
-            canvas.drawFilledCircle(320, 320, 50, Color(AQUA));
+            drawWelcomeScene(canvas);
         }
         if (canvas.pollEvent(&event) && event.type == SDL_QUIT) {
             canvas.quit();

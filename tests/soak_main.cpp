@@ -8,6 +8,7 @@
 //   soak [FRAMES]
 
 #include "canvas/canvas.h"
+#include "welcome_scene.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,10 +21,7 @@ int main(int argc, char* argv[]) {
     }
     Canvas& canvas = Canvas::getInstance();
     // The highest frame rate there is: the soak is about memory, not pacing.
-    canvas.initWorld(100, 100, 640, 640, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
-                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, 255);
-    canvas.setBackgroundColor(Color(GRAY));
-    canvas.setForegroundColor(Color(BLACK));
+    setUpWelcomeCanvas(canvas, 255);
 
     long drawn = 0;
     SDL_Event uEvent;
@@ -31,10 +29,7 @@ int main(int argc, char* argv[]) {
     canvas.clear();
     while (canvas.isRunning()) {
         canvas.clear();
-        canvas.drawText(150, 50, "Welcome to Korvel", Color(BLUE));
-        canvas.drawLine(0, 0, 639, 639);
-        canvas.drawLine(639, 0, 0, 639);
-        canvas.drawFilledCircle(320, 320, 50, Color(AQUA));
+        drawWelcomeScene(canvas);
         if (++drawn == frames) {
             SDL_Event quitRequest;
             quitRequest.type = SDL_QUIT;
