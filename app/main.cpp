@@ -19,8 +19,12 @@ int main(int argc, char* argv[]) {
     while (canvas.isRunning()) {
         canvas.clear();
         drawWelcomeScene(canvas);
-        if (canvas.pollEvent(&uEvent) && uEvent.type == SDL_QUIT) {
-            canvas.quit();
+        // Every waiting event, so the close request is seen within one
+        // frame however many mouse motions are queued ahead of it.
+        while (canvas.pollEvent(&uEvent)) {
+            if (uEvent.type == SDL_QUIT) {
+                canvas.quit();
+            }
         }
         canvas.update();
     }

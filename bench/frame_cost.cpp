@@ -100,8 +100,10 @@ __attribute__((noinline)) void canvasFrameWork(Canvas& canvas) {
     SDL_Event event;
     canvas.clear();
     drawWelcomeScene(canvas);
-    if (canvas.pollEvent(&event) && event.type == SDL_QUIT) {
-        canvas.quit();
+    while (canvas.pollEvent(&event)) {
+        if (event.type == SDL_QUIT) {
+            canvas.quit();
+        }
     }
     canvas.update();
 }

@@ -64,8 +64,10 @@ int main(int argc, char** argv) {
     while (canvas.isRunning()) {
         canvas.clear();
         drawWelcomeScene(canvas);
-        if (canvas.pollEvent(&event) && event.type == SDL_QUIT) {
-            canvas.quit();
+        while (canvas.pollEvent(&event)) {
+            if (event.type == SDL_QUIT) {
+                canvas.quit();
+            }
         }
         canvas.update();
         ++frame;

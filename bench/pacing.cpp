@@ -82,8 +82,10 @@ int runCase(int fps, bool welcome, int frames) {
         if (welcome) {
             drawWelcomeScene(canvas);
         }
-        if (canvas.pollEvent(&event) && event.type == SDL_QUIT) {
-            canvas.quit();
+        while (canvas.pollEvent(&event)) {
+            if (event.type == SDL_QUIT) {
+                canvas.quit();
+            }
         }
         canvas.update();
     }

@@ -122,8 +122,10 @@ inline void drawWelcome(Scene& scene) {
 // The event poll and present that end every frame of the demonstration loop.
 inline void finishFrame(Scene& scene) {
     SDL_Event event;
-    if (SDL_PollEvent(&event) == 1 && event.type == SDL_QUIT) {
-        scene.running = false;
+    while (SDL_PollEvent(&event) == 1) {
+        if (event.type == SDL_QUIT) {
+            scene.running = false;
+        }
     }
     SDL_RenderPresent(scene.renderer);
 }

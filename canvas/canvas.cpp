@@ -25,12 +25,10 @@ constexpr Uint16 AUDIO_SAMPLE_FORMAT = AUDIO_S16LSB;
 constexpr int AUDIO_CHANNELS = 1;
 constexpr int AUDIO_CHUNK_SIZE = 1024;
 
-std::terminate_handler previousTerminateHandler = nullptr;
-
 // Set-up failures are thrown as plain messages and nobody catches them. The
-// C++ runtime would then print only the exception's type, so this handler
-// prints the message itself before handing over to the previous handler,
-// which ends the process as before.
+// C++ runtime would print only the exception's type ("terminate called after
+// throwing an instance of 'char const*'"), so this handler prints the message
+// itself, once, and ends the process abnormally as the runtime would.
 [[noreturn]] void reportUncaughtMessage() {
     if (std::exception_ptr current = std::current_exception()) {
         try {
@@ -42,13 +40,36 @@ std::terminate_handler previousTerminateHandler = nullptr;
         } catch (const std::exception& error) {
             std::fprintf(stderr, "%s\n", error.what());
         } catch (...) {
+            std::fprintf(stderr, "Vantrel: the program ended on an exception of unknown type\n");
         }
-        std::fflush(stderr);
+    } else {
+        std::fprintf(stderr, "Vantrel: std::terminate was called\n");
     }
-    if (previousTerminateHandler != nullptr) {
-        previousTerminateHandler();
-    }
+    std::fflush(stderr);
     std::abort();
+}
+
+// SDL falls back to its offscreen or dummy video driver when no display can
+// be opened, which gives a window nobody can see. Unless the user chose a
+// driver on purpose (SDL_VIDEODRIVER), that is a failure to set up, and
+// standard error says why.
+bool invisibleFallback() {
+    const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+    if (chosen != nullptr && chosen[0] != '\0') {
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr ||
+        (SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0)) {
+        return false;
+    }
+    std::fprintf(stderr,
+                 "Vantrel: no display found (SDL could only open its invisible \"%s\" video "
+                 "driver; is DISPLAY set?). To run without a window on purpose, set "
+                 "SDL_VIDEODRIVER=dummy.\n",
+                 driver);
+    std::fflush(stderr);
+    return true;
 }
 
 } // namespace
@@ -65,10 +86,7 @@ Canvas::Canvas()
     : window(nullptr), renderer(nullptr), frameStart(0), fps(DEFAULT_FPS), fonts(),
       background(DEFAULT_BACKGROUND), foreground(DEFAULT_FOREGROUND), sound(nullptr),
       initialized(false), running(false), defaultFont(-1) {
-    std::terminate_handler previous = std::set_terminate(reportUncaughtMessage);
-    if (previous != reportUncaughtMessage) {
-        previousTerminateHandler = previous;
-    }
+    std::set_terminate(reportUncaughtMessage);
     TTF_Init();
     defaultFont = loadFont(DEFAULT_FONT, DEFAULT_FONT_SIZE);
 }
@@ -105,6 +123,10 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
     initialized = true;
 
     if (SDL_Init(INIT_FLAGS) == -1) {
+        std::fprintf(stderr, "Vantrel: SDL_Init failed: %s\n", SDL_GetError());
+        throw "SDL Initialization failed";
+    }
+    if (invisibleFallback()) {
         throw "SDL Initialization failed";
     }
     if (Mix_OpenAudio(AUDIO_FREQUENCY, AUDIO_SAMPLE_FORMAT, AUDIO_CHANNELS, AUDIO_CHUNK_SIZE) ==

@@ -44,7 +44,9 @@ inline constexpr Color DEFAULT_FOREGROUND(0, 0, 0, 0);
 ///     while (canvas.isRunning()) {   // waits for the next frame
 ///         canvas.clear();
 ///         ... draw ...
-///         if (canvas.pollEvent(&event) && event.type == SDL_QUIT) canvas.quit();
+///         while (canvas.pollEvent(&event)) {     // every waiting event
+///             if (event.type == SDL_QUIT) canvas.quit();
+///         }
 ///         canvas.update();            // shows the frame
 ///     }
 ///

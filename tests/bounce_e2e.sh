@@ -30,10 +30,7 @@ done
 mkdir -p "$OUT"
 BOUNCE_PID=
 cleanup() {
-    if [ -n "$BOUNCE_PID" ] && kill -0 "$BOUNCE_PID" 2>/dev/null; then
-        kill "$BOUNCE_PID" 2>/dev/null
-        wait "$BOUNCE_PID" 2>/dev/null
-    fi
+    headless_end "$BOUNCE_PID"
     headless_stop
 }
 trap cleanup EXIT
@@ -42,7 +39,7 @@ headless_start || fail "could not start Xvfb"
 "$BOUNCE" >"$OUT/bounce.log" 2>&1 &
 BOUNCE_PID=$!
 
-if ! window=$("$XCLOSE" wait "$TITLE" 10); then
+if ! window=$(timeout 20 "$XCLOSE" wait "$TITLE" 10); then
     cat "$OUT/bounce.log" >&2
     fail "no window titled \"$TITLE\" appeared within 10 seconds"
 fi
@@ -57,15 +54,11 @@ differing=$(compare -metric AE "$OUT/bounce-1.png" "$OUT/bounce-2.png" null: 2>&
 [ "$?" -eq 1 ] || fail "the two screenshots are identical (nothing moved) or could not be compared: $differing"
 echo "bounce_e2e: $differing pixels changed in half a second"
 
-"$XCLOSE" close "$TITLE" 2 || fail "could not send the close request"
+timeout 10 "$XCLOSE" close "$TITLE" 5 || fail "could not send the close request"
 # Give it two seconds to notice the request and end.
-for _ in $(seq 20); do
-    kill -0 "$BOUNCE_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$BOUNCE_PID" 2>/dev/null && fail "vantrel-bounce still running 2 seconds after the close request"
-wait "$BOUNCE_PID"
+headless_wait_exit "$BOUNCE_PID" 2
 status=$?
+[ "$status" -eq 124 ] && fail "vantrel-bounce still running 2 seconds after the close request"
 BOUNCE_PID=
 [ "$status" -eq 0 ] || fail "vantrel-bounce exited with status $status: $(cat "$OUT/bounce.log")"
 grep -qx "initWorld called" "$OUT/bounce.log" || fail "expected \"initWorld called\" on standard output"

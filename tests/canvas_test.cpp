@@ -101,6 +101,14 @@ TEST(SetUp, ZeroFrameRateIsRejectedAndMayBeCorrected) {
     EXPECT_EQ(canvas.getFPS(), 255);
 }
 
+// A driver the user names is used as named, even an invisible one: only
+// SDL's own silent fallback to it is refused (see demo.Failure.NoDisplay).
+TEST(SetUp, AChosenInvisibleDriverIsHonoured) {
+    setUpCanvas();
+    ASSERT_NE(SDL_GetCurrentVideoDriver(), nullptr);
+    EXPECT_STREQ(SDL_GetCurrentVideoDriver(), "offscreen");
+}
+
 TEST(SetUp, CallsBeforeSetUpAreHarmless) {
     Canvas& canvas = Canvas::getInstance();
     EXPECT_EQ(canvas.getWidth(), 0);

@@ -14,20 +14,26 @@ fail() {
     failures=$((failures + 1))
 }
 
-for tool in Xvfb import convert xwininfo; do
+for tool in Xvfb import convert xwininfo xdotool; do
     command -v "$tool" >/dev/null 2>&1 ||
-        { echo "FAIL: $tool is not installed (./dev test installs xvfb, imagemagick and x11-utils)" >&2; exit 1; }
+        { echo "FAIL: $tool is not installed (./dev test installs xvfb, imagemagick, x11-utils and xdotool)" >&2; exit 1; }
 done
 
 # shellcheck source=../tools/headless.sh
 . "$headless"
 headless_start || exit 1
-trap 'kill "$pid" 2>/dev/null; headless_stop' EXIT
+pid=
+trap 'headless_end "$pid"; headless_stop' EXIT
 mkdir -p "$out"
 
 "$demo" >"$out/demo.stdout" 2>"$out/demo.stderr" &
 pid=$!
-window=$("$xclose" wait Vantrel 10) || { cat "$out/demo.stderr" >&2; exit 1; }
+if ! window=$(timeout 20 "$xclose" wait Vantrel 10); then
+    kill -0 "$pid" 2>/dev/null && echo "FAIL: no window within 10 s; the demo is still running" >&2
+    kill -0 "$pid" 2>/dev/null || echo "FAIL: the demo ended before its window appeared" >&2
+    cat "$out/demo.stderr" >&2
+    exit 1
+fi
 
 # ---- The window: title, size and position -----------------------------------
 info=$(xwininfo -id "$window")
@@ -62,18 +68,25 @@ blue_in() {
 [ "$(blue_in 340x45+150+50)" -gt 200 ] || fail "no blue welcome text at (150, 50)"
 [ "$(blue_in 640x50+0+0)" -eq 0 ] || fail "blue pixels above the welcome text's box"
 
-# ---- Closing the window -----------------------------------------------------
-"$xclose" close Vantrel 2 || fail "could not send the close request"
-for _ in $(seq 20); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
+# ---- Closing the window behind a flood of mouse motions ----------------------
+# 2,000 motions (a quarter of a second of a fast mouse) queued ahead of the
+# close request: the demo takes every waiting event each frame, so it must
+# still end within one second of the request.
+moves=()
+for i in $(seq 0 1999); do
+    # Screen coordinates inside the window, which sits at (100, 100).
+    moves+=(mousemove $((120 + i % 600)) $((120 + (i * 7) % 600)))
 done
-if kill -0 "$pid" 2>/dev/null; then
-    fail "still running one second after the close request"
-fi
-wait "$pid"
+timeout 30 xdotool "${moves[@]}" || fail "xdotool could not move the mouse"
+timeout 10 "$xclose" close Vantrel 5 || fail "could not send the close request"
+headless_wait_exit "$pid" 1
 status=$?
-[ "$status" -eq 0 ] || fail "exit status $status, expected 0; stderr: $(cat "$out/demo.stderr")"
+if [ "$status" -eq 124 ]; then
+    fail "still running one second after the close request (2,000 mouse motions were queued)"
+else
+    pid=
+    [ "$status" -eq 0 ] || fail "exit status $status, expected 0; stderr: $(cat "$out/demo.stderr")"
+fi
 [ "$(cat "$out/demo.stdout"; echo x)" = "$(printf 'initWorld called\nx')" ] ||
     fail "standard output is not exactly \"initWorld called\" and a line end: $(od -c "$out/demo.stdout" | head -3)"
 

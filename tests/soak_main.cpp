@@ -35,10 +35,11 @@ int main(int argc, char* argv[]) {
             quitRequest.type = SDL_QUIT;
             SDL_PushEvent(&quitRequest);
         }
-        // One event per frame, as in the demonstration program; anything
-        // queued ahead of the quit request only adds frames.
-        if (canvas.pollEvent(&uEvent) && uEvent.type == SDL_QUIT) {
-            canvas.quit();
+        // Every waiting event, as in the demonstration program.
+        while (canvas.pollEvent(&uEvent)) {
+            if (uEvent.type == SDL_QUIT) {
+                canvas.quit();
+            }
         }
         canvas.update();
     }

@@ -1,11 +1,14 @@
 # Shell functions for running a Vantrel program in a virtual X display, as a
 # person would see it: start Xvfb, wait for the window, take a screenshot,
 # and close the window the way a window manager does. Sourced by ./dev and
-# by the end-to-end tests.
+# by the end-to-end tests. Every wait here has a limit.
 #
 #   headless_start                 starts Xvfb; sets DISPLAY and HEADLESS_XVFB_PID
-#   headless_stop                  stops it
+#   headless_stop                  stops it (and waits for it, at most 3 s)
 #   headless_screenshot ID FILE    saves window ID (or "root") as a PNG
+#   headless_wait_exit PID SECONDS waits for PID (a child of this shell) to end;
+#                                  returns its status, or 124 if still running
+#   headless_end PID               ends PID: TERM, then KILL after 2 s
 
 headless_start() {
     local dir
@@ -16,8 +19,11 @@ headless_start() {
     local tries=0
     while [ ! -s "$dir/display" ]; do
         if ! kill -0 "$HEADLESS_XVFB_PID" 2>/dev/null || [ $tries -ge 100 ]; then
-            echo "Xvfb did not start:" >&2
+            echo "Xvfb did not start within 10 s:" >&2
             cat "$dir/log" >&2
+            headless_end "$HEADLESS_XVFB_PID"
+            HEADLESS_XVFB_PID=
+            rm -rf "$dir"
             return 1
         fi
         sleep 0.1
@@ -30,12 +36,35 @@ headless_start() {
 
 headless_stop() {
     if [ -n "${HEADLESS_XVFB_PID:-}" ]; then
-        kill "$HEADLESS_XVFB_PID" 2>/dev/null
-        wait "$HEADLESS_XVFB_PID" 2>/dev/null
+        headless_end "$HEADLESS_XVFB_PID"
         HEADLESS_XVFB_PID=
     fi
 }
 
 headless_screenshot() {
-    import -window "$1" "$2"
+    timeout 20 import -window "$1" "$2"
+}
+
+headless_wait_exit() {
+    local pid=$1 tenths=$(($2 * 10)) status=0
+    while kill -0 "$pid" 2>/dev/null && [ "$tenths" -gt 0 ]; do
+        sleep 0.1
+        tenths=$((tenths - 1))
+    done
+    kill -0 "$pid" 2>/dev/null && return 124
+    wait "$pid" 2>/dev/null || status=$?
+    return $status
+}
+
+headless_end() {
+    local pid=$1
+    [ -n "$pid" ] || return 0
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+    kill -TERM "$pid" 2>/dev/null
+    headless_wait_exit "$pid" 2 >/dev/null 2>&1
+    if kill -0 "$pid" 2>/dev/null; then
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    fi
+    return 0
 }

@@ -33,7 +33,7 @@ int main(int argc, char* argv[]) {
         canvas.drawFilledCircle(240, 170, 30, Color(RED));   // a palette colour
         canvas.drawLine(180, 240, 300, 240, 0, 255, 0, 255); // red, green, blue, alpha
 
-        if (canvas.pollEvent(&event)) {
+        while (canvas.pollEvent(&event)) { // every waiting event
             if (event.type == SDL_QUIT) {
                 canvas.quit(); // the window's close button
             } else if (event.type == SDL_KEYDOWN) {
