@@ -3,6 +3,8 @@
 
 #include "canvas/canvas.h"
 
+#include "canvas/assets.h"
+
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -230,7 +232,8 @@ void Canvas::setForegroundColor(const Color& c) {
 }
 
 FontId Canvas::loadFont(std::string path, int size) {
-    TTF_Font* pFont = TTF_OpenFont(path.c_str(), size);
+    // A relative path is also looked for beside the program.
+    TTF_Font* pFont = TTF_OpenFont(vantrel::detail::findAsset(path).path.c_str(), size);
     if (pFont == nullptr) {
         return -1;
     }

@@ -2,13 +2,22 @@
 
 #include "canvas/canvas.h"
 
+#include "canvas/assets.h"
+
 bool Canvas::hasSound() { return sound != nullptr; }
 
 void Canvas::playSound(const std::string& path, bool loop) {
     if (hasSound()) {
         stopSound();
     }
-    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
+    // A relative path not found in the working directory is looked for
+    // beside the program too; the message then names every place looked.
+    const vantrel::detail::AssetPath file = vantrel::detail::findAsset(path);
+    if (!file.found) {
+        throw std::string("Unable to open audio with error") +
+            vantrel::detail::notFoundMessage(path, file);
+    }
+    SDL_RWops* stream = SDL_RWFromFile(file.path.c_str(), "rb");
     // The loader takes the stream over and closes it. When the file cannot
     // even be opened, the loader is not asked: it would replace the reason
     // ("Couldn't open ...") with a complaint about a missing stream.

@@ -23,6 +23,7 @@ function(vantrel_add_library target default_font)
   add_library(${target} STATIC
     ${PROJECT_SOURCE_DIR}/types/color.cpp
     ${PROJECT_SOURCE_DIR}/types/direction.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/assets.cpp
     ${PROJECT_SOURCE_DIR}/canvas/canvas.cpp
     ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound.cpp)

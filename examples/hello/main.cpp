@@ -4,16 +4,6 @@
 
 #include "canvas/canvas.h"
 
-#include <string>
-
-// Sound files are looked up beside the program, wherever it is started from.
-std::string besideProgram(const std::string& file) {
-    char* folder = SDL_GetBasePath();
-    std::string path = folder != nullptr ? folder : "";
-    SDL_free(folder);
-    return path + file;
-}
-
 int main(int argc, char* argv[]) {
     (void)argc;
     (void)argv;
@@ -37,7 +27,7 @@ int main(int argc, char* argv[]) {
             if (event.type == SDL_QUIT) {
                 canvas.quit(); // the window's close button
             } else if (event.type == SDL_KEYDOWN) {
-                canvas.playSound(besideProgram("beep.wav"), false);
+                canvas.playSound("beep.wav", false); // found beside the program
             }
         }
         canvas.update(); // shows the frame
