@@ -87,7 +87,7 @@ Canvas& Canvas::getInstance() {
 Canvas::Canvas()
     : window(nullptr), renderer(nullptr), frameStart(0), fps(DEFAULT_FPS), fonts(),
       background(DEFAULT_BACKGROUND), foreground(DEFAULT_FOREGROUND), sound(nullptr),
-      initialized(false), running(false), defaultFont(-1) {
+      initialized(false), running(false), defaultFont(-1), input(), frameClock() {
     std::set_terminate(reportUncaughtMessage);
     TTF_Init();
     defaultFont = loadFont(DEFAULT_FONT, DEFAULT_FONT_SIZE);
@@ -106,6 +106,7 @@ Canvas::~Canvas() {
     }
     Mix_CloseAudio();
     Mix_Quit();
+    stopInput();
     SDL_DestroyRenderer(renderer);
     SDL_DestroyWindow(window);
     SDL_Quit();
@@ -150,6 +151,7 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
         throw "Failed to create SDL Renderer";
     }
     SDL_RenderSetLogicalSize(renderer, width, height);
+    startInput();
 
     setBackgroundColor(background);
     setForegroundColor(foreground);
@@ -166,6 +168,7 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
 void Canvas::start() {
     running = true;
     markFrameStart();
+    startClock();
 }
 
 void Canvas::quit() { running = false; }
@@ -173,6 +176,10 @@ void Canvas::quit() { running = false; }
 bool Canvas::isRunning() {
     waitForFrame();
     markFrameStart();
+    // The new frame's times and keyboard and mouse state
+    // (canvas/clock.cpp, canvas/input.cpp).
+    tickClock();
+    rollInput();
     return running;
 }
 

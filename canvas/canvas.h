@@ -2,7 +2,8 @@
 #define VANTREL_CANVAS_CANVAS_H
 
 // The one header a Vantrel program includes: the canvas (window, frame loop,
-// drawing, text, sound) and the Color and Direction value types.
+// drawing, text, sound, keyboard, mouse and time), the Color and Direction
+// value types, and the helpers for random numbers and hit tests.
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -10,10 +11,13 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "types/color.h"
 #include "types/direction.h"
+#include "types/geometry.h"
+#include "types/random.h"
 
 /// Number of an open font: 1 is the first font opened (the default font),
 /// 2 the next one loadFont opened, and so on; -1 means a load failed.
@@ -34,6 +38,17 @@ inline constexpr Color DEFAULT_BACKGROUND(255, 255, 255, 255);
 /// invisible. Call setForegroundColor (for example Color(BLACK)) before
 /// drawing shapes or text without a colour argument.
 inline constexpr Color DEFAULT_FOREGROUND(0, 0, 0, 0);
+
+namespace vantrel {
+namespace detail {
+// A colour argument (a palette name or a Color): what the shape calls'
+// guards against a missing geometry argument catch.
+template <typename T>
+using IfColorArgument =
+    std::enable_if_t<std::is_same<T, PaletteName>::value || std::is_same<T, Color>::value>;
+template <typename T> constexpr bool alwaysFalse = false;
+} // namespace detail
+} // namespace vantrel
 
 /// The window you draw in, its frame loop, its fonts and its sound.
 ///
@@ -103,6 +118,51 @@ public:
     void getMouseState(int* x, int* y);
     /// Brings the window to the front.
     void raiseWindow();
+
+    // ---- Keyboard, mouse and time -------------------------------------------
+    // The answers describe the start of the current frame (the last
+    // isRunning()) and stay the same until the next one, whatever the program
+    // does with pollEvent: taking one event a frame, all of them or none gives
+    // the same answers, and pollEvent still hands out every event. A key
+    // pressed and released within one frame counts as pressed and as released.
+    // Keys held down repeat, but a repeat is not a new press. When the window
+    // loses the keyboard focus, every key and button held counts as released.
+    // Before initWorld every answer is false or 0.
+
+    /// Whether the key is held down. Keys are SDL's key codes, the ones
+    /// pollEvent hands out: SDLK_LEFT, SDLK_a, SDLK_SPACE, SDLK_RETURN...
+    bool isKeyDown(SDL_Keycode key);
+    /// Whether the key went down since the previous frame started.
+    bool wasKeyPressed(SDL_Keycode key);
+    /// Whether the key went up since the previous frame started.
+    bool wasKeyReleased(SDL_Keycode key);
+
+    /// Mouse x in window pixels (0 is the left edge); the last position seen
+    /// inside the window.
+    int getMouseX();
+    /// Mouse y in window pixels (0 is the top edge, y grows downwards).
+    int getMouseY();
+    /// Whether the mouse button is held down: SDL_BUTTON_LEFT,
+    /// SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT, SDL_BUTTON_X1 or SDL_BUTTON_X2.
+    bool isMouseButtonDown(int button);
+    /// Whether the mouse button went down since the previous frame started.
+    bool wasMouseButtonPressed(int button);
+    /// Whether the mouse button went up since the previous frame started.
+    bool wasMouseButtonReleased(int button);
+    /// Steps the mouse wheel turned since the previous frame started:
+    /// positive away from you (scrolling up), negative towards you, 0 if none.
+    int getMouseWheel();
+
+    /// Seconds between the starts of the previous and the current frame
+    /// (about 0.016 at 60 fps): multiply a speed in pixels per second by it
+    /// to move at the same speed whatever the frame rate. 0 before the first
+    /// frame after start().
+    double getFrameTime();
+    /// Seconds since start() was first called; 0 before that.
+    double getTime();
+    /// Frames per second really achieved, averaged over about the last
+    /// second; 0 until two frames have started. getFPS() gives the target.
+    double getMeasuredFPS();
 
     // ---- Colours ----------------------------------------------------------
 
@@ -193,12 +253,65 @@ public:
     /// Halts every channel and unloads the sample.
     void stopSound();
 
+    // ---- A palette name where a number belongs ------------------------------
+    // A colour given one argument too early, as in drawRoundedBox(20, 20, 200,
+    // 120, RED), would otherwise be taken for the last number (a radius of 5)
+    // and drawn in the foreground colour. These forms stop the build with a
+    // message that names the missing argument.
+
+    template <typename C, typename = vantrel::detail::IfColorArgument<C>>
+    void drawPixel(int, const C&) {
+        static_assert(vantrel::detail::alwaysFalse<C>,
+                      "drawPixel needs x and y before the colour: drawPixel(x, y, color)");
+    }
+    template <typename C, typename = vantrel::detail::IfColorArgument<C>>
+    void drawLine(int, int, int, const C&) {
+        static_assert(vantrel::detail::alwaysFalse<C>,
+                      "drawLine needs four coordinates before the colour: "
+                      "drawLine(x1, y1, x2, y2, color)");
+    }
+    template <typename C, typename = vantrel::detail::IfColorArgument<C>>
+    void drawRectangle(int, int, int, const C&) {
+        static_assert(vantrel::detail::alwaysFalse<C>,
+                      "drawRectangle needs four coordinates before the colour: "
+                      "drawRectangle(x1, y1, x2, y2, color)");
+    }
+    template <typename C, typename = vantrel::detail::IfColorArgument<C>>
+    void drawRoundedBox(int, int, int, int, const C&) {
+        static_assert(vantrel::detail::alwaysFalse<C>,
+                      "drawRoundedBox needs a corner radius before the colour: "
+                      "drawRoundedBox(x1, y1, x2, y2, radius, color)");
+    }
+    template <typename C, typename = vantrel::detail::IfColorArgument<C>>
+    void drawCircle(int, int, const C&) {
+        static_assert(
+            vantrel::detail::alwaysFalse<C>,
+            "drawCircle needs a radius before the colour: drawCircle(x, y, radius, color)");
+    }
+    template <typename C, typename = vantrel::detail::IfColorArgument<C>>
+    void drawFilledCircle(int, int, const C&) {
+        static_assert(vantrel::detail::alwaysFalse<C>,
+                      "drawFilledCircle needs a radius before the colour: "
+                      "drawFilledCircle(x, y, radius, color)");
+    }
+
 private:
     Canvas();
     ~Canvas();
 
     void waitForFrame();
     void markFrameStart();
+
+    // Keyboard and mouse (canvas/input.cpp).
+    static int SDLCALL watchInput(void* canvas, SDL_Event* event);
+    void startInput();
+    void stopInput();
+    void rollInput();
+    std::uint8_t buttonState(int button);
+    // Time (canvas/clock.cpp).
+    double clockSeconds();
+    void startClock();
+    void tickClock();
 
     SDL_Window* window;
     SDL_Renderer* renderer;
@@ -211,6 +324,42 @@ private:
     bool initialized;
     bool running;
     FontId defaultFont;
+
+    // Keyboard and mouse state. The event watch writes the live fields as
+    // events enter SDL's queue; rollInput() copies them into the frame's
+    // fields at the start of each frame. Fixed arrays: nothing is allocated.
+    struct InputState {
+        // Mouse buttons 1-15 are kept; SDL numbers the usual five 1-5.
+        static constexpr int BUTTONS = 16;
+        // Per key (by scancode) and per button: bits HELD (down now),
+        // PRESSED and RELEASED (since the last roll).
+        std::uint8_t keys[SDL_NUM_SCANCODES];
+        std::uint8_t frameKeys[SDL_NUM_SCANCODES];
+        std::uint8_t buttons[BUTTONS];
+        std::uint8_t frameButtons[BUTTONS];
+        int mouseX, mouseY, wheel;
+        int frameMouseX, frameMouseY, frameWheel;
+        bool keysChanged;   // a key event arrived since the last roll
+        bool frameKeyEdges; // frameKeys holds presses or releases
+        bool watching;      // the event watch is installed
+    };
+    InputState input;
+
+    // Frame times. Every reading of the clock goes through clockSeconds().
+    struct FrameClock {
+        // Frame starts of about the last second; 334 frames a second is the
+        // most a 3 ms period allows.
+        static constexpr int STAMPS = 512;
+        double stamps[STAMPS];
+        int newest;       // index of the latest frame start in stamps
+        int count;        // frame starts kept, at most STAMPS
+        double origin;    // clock reading when start() was first called
+        double frameTime; // seconds between the last two frame starts
+        bool started;     // start() has been called
+        Uint64 base;      // performance counter at the first reading
+        bool based;
+    };
+    FrameClock frameClock;
 };
 
 #endif

@@ -23,8 +23,12 @@ function(vantrel_add_library target default_font)
   add_library(${target} STATIC
     ${PROJECT_SOURCE_DIR}/types/color.cpp
     ${PROJECT_SOURCE_DIR}/types/direction.cpp
+    ${PROJECT_SOURCE_DIR}/types/geometry.cpp
+    ${PROJECT_SOURCE_DIR}/types/random.cpp
     ${PROJECT_SOURCE_DIR}/canvas/assets.cpp
     ${PROJECT_SOURCE_DIR}/canvas/canvas.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/clock.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/input.cpp
     ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound.cpp)
   target_include_directories(${target} PUBLIC

@@ -9,23 +9,28 @@
 typedef int ColorName;
 
 /// The sixteen named colours, in palette order: four greys from dark to
-/// light, then dark/bright pairs by hue.
-constexpr ColorName BLACK = 0;
-constexpr ColorName GRAY = 1;
-constexpr ColorName SILVER = 2;
-constexpr ColorName WHITE = 3;
-constexpr ColorName MAROON = 4;
-constexpr ColorName RED = 5;
-constexpr ColorName OLIVE = 6;
-constexpr ColorName YELLOW = 7;
-constexpr ColorName GREEN = 8;
-constexpr ColorName LIME = 9;
-constexpr ColorName TEAL = 10;
-constexpr ColorName AQUA = 11;
-constexpr ColorName NAVY = 12;
-constexpr ColorName BLUE = 13;
-constexpr ColorName PURPLE = 14;
-constexpr ColorName FUCHSIA = 15;
+/// light, then dark/bright pairs by hue. Each is a whole number (a ColorName:
+/// Color(RED), Color::fromName(RED), PALETTE[RED] and `int n = RED;` all
+/// work) that also turns into a Color wherever a Color is expected:
+/// `Color c = RED;`, `canvas.drawFilledCircle(x, y, r, RED);`.
+enum PaletteName : int {
+    BLACK = 0,
+    GRAY = 1,
+    SILVER = 2,
+    WHITE = 3,
+    MAROON = 4,
+    RED = 5,
+    OLIVE = 6,
+    YELLOW = 7,
+    GREEN = 8,
+    LIME = 9,
+    TEAL = 10,
+    AQUA = 11,
+    NAVY = 12,
+    BLUE = 13,
+    PURPLE = 14,
+    FUCHSIA = 15,
+};
 
 /// Number of entries in PALETTE.
 constexpr int PALETTE_SIZE = 16;
@@ -54,6 +59,9 @@ constexpr std::uint8_t PALETTE[PALETTE_SIZE][4] = {
 /// Alpha 255 is opaque and 0 is fully transparent (nothing shows).
 class Color {
 public:
+    /// Opaque black, so that a Color member or variable needs no starting value.
+    constexpr Color() : r(0), g(0), b(0), a(255) {}
+
     /// A colour from its four channels, stored as given.
     constexpr Color(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t alpha)
         : r(red), g(green), b(blue), a(alpha) {}
@@ -62,6 +70,9 @@ public:
     /// Throws std::out_of_range when name is not between 0 and 15.
     constexpr explicit Color(ColorName name)
         : r(entry(name)[0]), g(entry(name)[1]), b(entry(name)[2]), a(entry(name)[3]) {}
+
+    /// A palette name where a Color is expected: `Color c = RED;`.
+    constexpr Color(PaletteName name) : Color(static_cast<ColorName>(name)) {}
 
     /// The palette colour called name; same as Color(name), and throws the same way.
     static constexpr Color fromName(ColorName name) { return Color(name); }

@@ -48,6 +48,10 @@ constexpr int BOUNCE_TABLE[DIRECTION_COUNT][4] = {
 /// steps by (0, 0) and reflects to NO_DIRECTION: it never reads outside the tables.
 class Direction {
 public:
+    /// NO_DIRECTION, which does not move (step (0, 0)) until you give it a
+    /// direction: Direction d; d = Direction(2); or d.setFromName("E").
+    Direction() : Direction(NO_DIRECTION) {}
+
     /// The direction with this index (0 = N ... 7 = SW, see DIRECTION_NAMES).
     explicit Direction(int index);
 

@@ -1,0 +1,66 @@
+// Frame times for programs: how long the last frame took, how long the
+// program has run, and the frame rate really achieved. The pacing itself
+// (waitForFrame, markFrameStart) stays on SDL's millisecond ticks; these
+// figures use the finer performance counter.
+
+#include "canvas/canvas.h"
+
+// The one place the clock is read for getFrameTime, getTime and
+// getMeasuredFPS: seconds since the first reading. A clock that advances by
+// a fixed step per frame (exactly 1 / fps, for a recording whose frames must
+// not depend on the machine's speed) replaces this reading and nothing else.
+double Canvas::clockSeconds() {
+    const Uint64 now = SDL_GetPerformanceCounter();
+    if (!frameClock.based) {
+        frameClock.base = now;
+        frameClock.based = true;
+    }
+    return static_cast<double>(now - frameClock.base) /
+           static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+void Canvas::startClock() {
+    const double now = clockSeconds();
+    if (!frameClock.started) {
+        frameClock.origin = now;
+        frameClock.started = true;
+    }
+    // A start after a quit begins a new series of frames: the time spent
+    // stopped is neither a frame time nor part of the measured rate.
+    frameClock.stamps[0] = now;
+    frameClock.newest = 0;
+    frameClock.count = 1;
+    frameClock.frameTime = 0.0;
+}
+
+void Canvas::tickClock() {
+    if (!frameClock.started) {
+        return;
+    }
+    FrameClock& c = frameClock;
+    const double now = clockSeconds();
+    c.frameTime = now - c.stamps[c.newest];
+    c.newest = (c.newest + 1) % FrameClock::STAMPS;
+    c.stamps[c.newest] = now;
+    c.count = c.count < FrameClock::STAMPS ? c.count + 1 : FrameClock::STAMPS;
+    // Keep the frame starts of the last second, and always the last two.
+    while (c.count > 2 &&
+           now - c.stamps[(c.newest - c.count + 1 + FrameClock::STAMPS) % FrameClock::STAMPS] >
+               1.0) {
+        --c.count;
+    }
+}
+
+double Canvas::getFrameTime() { return frameClock.frameTime; }
+
+double Canvas::getTime() { return frameClock.started ? clockSeconds() - frameClock.origin : 0.0; }
+
+double Canvas::getMeasuredFPS() {
+    const FrameClock& c = frameClock;
+    if (c.count < 2) {
+        return 0.0;
+    }
+    const int oldest = (c.newest - c.count + 1 + FrameClock::STAMPS) % FrameClock::STAMPS;
+    const double span = c.stamps[c.newest] - c.stamps[oldest];
+    return span > 0.0 ? (c.count - 1) / span : 0.0;
+}

@@ -1,0 +1,168 @@
+// Keyboard and mouse state without the event union. An SDL event watch sees
+// every event on its way into the queue, so the state does not depend on how
+// many events the program takes with pollEvent (the queue itself is left
+// untouched). At the start of each frame, isRunning() pumps the platform's
+// events into the queue and rolls what the watch saw into the frame's state.
+
+#include "canvas/canvas.h"
+
+namespace {
+
+constexpr std::uint8_t HELD = 1;
+constexpr std::uint8_t PRESSED = 2;
+constexpr std::uint8_t RELEASED = 4;
+
+// Keys are kept by the scancode the current keyboard layout gives their key
+// code, which is the same mapping SDL used to make the event's key code.
+// Scancode 0 (SDL_SCANCODE_UNKNOWN) is never kept.
+int slotOfKey(SDL_Keycode key) {
+    const SDL_Scancode code = SDL_GetScancodeFromKey(key);
+    return code > SDL_SCANCODE_UNKNOWN && code < SDL_NUM_SCANCODES ? code : 0;
+}
+
+void press(std::uint8_t& state) { state = static_cast<std::uint8_t>(state | HELD | PRESSED); }
+
+void release(std::uint8_t& state) { state = static_cast<std::uint8_t>((state & ~HELD) | RELEASED); }
+
+// Lets go of everything held: what losing the keyboard focus means.
+void releaseAll(std::uint8_t* states, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (states[i] & HELD) {
+            release(states[i]);
+        }
+    }
+}
+
+// Copies the live states into the frame's and keeps only HELD in the live
+// ones; returns whether the frame's states hold any press or release.
+bool roll(std::uint8_t* live, std::uint8_t* frame, int count) {
+    std::uint8_t edges = 0;
+    for (int i = 0; i < count; ++i) {
+        frame[i] = live[i];
+        edges = static_cast<std::uint8_t>(edges | live[i]);
+        live[i] = static_cast<std::uint8_t>(live[i] & HELD);
+    }
+    return (edges & (PRESSED | RELEASED)) != 0;
+}
+
+} // namespace
+
+int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
+    InputState& in = static_cast<Canvas*>(canvas)->input;
+    switch (event->type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        const int slot = slotOfKey(event->key.keysym.sym);
+        if (slot == 0) {
+            break;
+        }
+        if (event->type == SDL_KEYUP) {
+            release(in.keys[slot]);
+        } else if (event->key.repeat == 0) {
+            press(in.keys[slot]);
+        } else {
+            // A repeat is no new press, but it shows the key is down (it may
+            // have gone down while another window had the focus).
+            in.keys[slot] = static_cast<std::uint8_t>(in.keys[slot] | HELD);
+        }
+        in.keysChanged = true;
+        break;
+    }
+    case SDL_MOUSEMOTION:
+        in.mouseX = event->motion.x;
+        in.mouseY = event->motion.y;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        in.mouseX = event->button.x;
+        in.mouseY = event->button.y;
+        if (event->button.button < InputState::BUTTONS) {
+            std::uint8_t& state = in.buttons[event->button.button];
+            if (event->type == SDL_MOUSEBUTTONDOWN) {
+                press(state);
+            } else {
+                release(state);
+            }
+        }
+        break;
+    case SDL_MOUSEWHEEL:
+        in.wheel +=
+            event->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event->wheel.y : event->wheel.y;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            releaseAll(in.keys, SDL_NUM_SCANCODES);
+            releaseAll(in.buttons, InputState::BUTTONS);
+            in.keysChanged = true;
+        }
+        break;
+    default:
+        break;
+    }
+    // An event watch's result is ignored; the event goes on into the queue.
+    return 0;
+}
+
+void Canvas::startInput() {
+    // Installed after the renderer, whose own watch turns mouse positions
+    // into the logical coordinates everything is drawn in; this one then
+    // sees them already converted.
+    SDL_AddEventWatch(watchInput, this);
+    input.watching = true;
+    SDL_GetMouseState(&input.mouseX, &input.mouseY);
+    input.frameMouseX = input.mouseX;
+    input.frameMouseY = input.mouseY;
+}
+
+void Canvas::stopInput() {
+    if (input.watching) {
+        SDL_DelEventWatch(watchInput, this);
+        input.watching = false;
+    }
+}
+
+void Canvas::rollInput() {
+    if (!input.watching) {
+        return;
+    }
+    // Whatever the platform has for the window enters the queue now, through
+    // the watch, even when the program takes no events itself.
+    SDL_PumpEvents();
+    // Most frames see no key at all: the key table is copied only when a key
+    // event came in or the last frame's presses and releases must be cleared.
+    if (input.keysChanged || input.frameKeyEdges) {
+        input.frameKeyEdges = roll(input.keys, input.frameKeys, SDL_NUM_SCANCODES);
+        input.keysChanged = false;
+    }
+    roll(input.buttons, input.frameButtons, InputState::BUTTONS);
+    input.frameMouseX = input.mouseX;
+    input.frameMouseY = input.mouseY;
+    input.frameWheel = input.wheel;
+    input.wheel = 0;
+}
+
+bool Canvas::isKeyDown(SDL_Keycode key) { return (input.frameKeys[slotOfKey(key)] & HELD) != 0; }
+
+bool Canvas::wasKeyPressed(SDL_Keycode key) {
+    return (input.frameKeys[slotOfKey(key)] & PRESSED) != 0;
+}
+
+bool Canvas::wasKeyReleased(SDL_Keycode key) {
+    return (input.frameKeys[slotOfKey(key)] & RELEASED) != 0;
+}
+
+int Canvas::getMouseX() { return input.frameMouseX; }
+
+int Canvas::getMouseY() { return input.frameMouseY; }
+
+bool Canvas::isMouseButtonDown(int button) { return (buttonState(button) & HELD) != 0; }
+
+bool Canvas::wasMouseButtonPressed(int button) { return (buttonState(button) & PRESSED) != 0; }
+
+bool Canvas::wasMouseButtonReleased(int button) { return (buttonState(button) & RELEASED) != 0; }
+
+std::uint8_t Canvas::buttonState(int button) {
+    return button > 0 && button < InputState::BUTTONS ? input.frameButtons[button] : 0;
+}
+
+int Canvas::getMouseWheel() { return input.frameWheel; }
