@@ -66,6 +66,15 @@ paddle() {
 xdo() { timeout 10 xdotool "$@" || fail "xdotool $* failed"; }
 alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-input ended early: $(cat "$out/input.stderr")"; }
 
+# The window may be mapped before its first frame is drawn (on a loaded
+# machine, for a while): wait until the paddle shows, for at most 10 s.
+for _ in $(seq 20); do
+    read -r _ shown < <(paddle "$(shot)")
+    [ "$shown" -gt 0 ] && break
+    sleep 0.5
+done
+[ "$shown" -gt 0 ] || fail "the paddle never showed within 10 s"
+
 # The pointer in the window and the keyboard focus on it.
 xdo mousemove --window "$window" 320 240
 xdo windowfocus "$window"
