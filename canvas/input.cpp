@@ -6,6 +6,8 @@
 
 #include "canvas/canvas.h"
 
+#include <climits>
+
 namespace {
 
 constexpr std::uint8_t HELD = 1;
@@ -85,10 +87,15 @@ int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
             }
         }
         break;
-    case SDL_MOUSEWHEEL:
-        in.wheel +=
-            event->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event->wheel.y : event->wheel.y;
+    case SDL_MOUSEWHEEL: {
+        // Summed wide and kept within int, whatever steps an event claims.
+        const long long step = event->wheel.direction == SDL_MOUSEWHEEL_FLIPPED
+                                   ? -static_cast<long long>(event->wheel.y)
+                                   : event->wheel.y;
+        const long long sum = in.wheel + step;
+        in.wheel = static_cast<int>(sum < INT_MIN ? INT_MIN : (sum > INT_MAX ? INT_MAX : sum));
         break;
+    }
     case SDL_WINDOWEVENT:
         if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             releaseAll(in.keys, SDL_NUM_SCANCODES);

@@ -195,6 +195,17 @@ TEST(Mouse, PositionButtonsAndWheel) {
 
     canvas.isRunning();
     EXPECT_EQ(canvas.getMouseWheel(), 0) << "the wheel counts steps since the last frame";
+
+    // Steps no wheel turns stay within int rather than wrap.
+    pushWheel(INT_MAX);
+    pushWheel(INT_MAX);
+    canvas.isRunning();
+    EXPECT_EQ(canvas.getMouseWheel(), INT_MAX);
+    pushWheel(INT_MIN);
+    pushWheel(INT_MIN, true);
+    pushWheel(INT_MIN);
+    canvas.isRunning();
+    EXPECT_EQ(canvas.getMouseWheel(), INT_MIN);
     EXPECT_EQ(buttonState(canvas, SDL_BUTTON_LEFT), "000");
     EXPECT_EQ(canvas.getMouseX(), 33) << "the position stays where it was last seen";
 
