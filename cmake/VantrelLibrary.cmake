@@ -26,6 +26,8 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/assets.cpp
     ${PROJECT_SOURCE_DIR}/canvas/canvas.cpp
     ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/shapes.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/text.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound.cpp)
   target_include_directories(${target} PUBLIC
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
