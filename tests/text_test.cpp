@@ -93,15 +93,23 @@ TEST(TextSize, NothingDrawnMeasuresZeroAndBadFontsThrow) {
 
 // ---- Centred and right-aligned ------------------------------------------------------
 
-TEST(TextAlignment, CentredInkSitsOnItsPoint) {
+TEST(TextAlignment, CentredInkSitsOnItsColumnAndItsLineOnItsRow) {
     Canvas& canvas = setUp();
+    TTF_Font* font = TTF_OpenFont(VANTREL_TEST_FONT, DEFAULT_FONT_SIZE);
+    ASSERT_NE(nullptr, font);
+    const int line = TTF_FontHeight(font);
+    TTF_CloseFont(font);
     for (const char* sample : SAMPLES) {
         const std::string text = sample;
         SCOPED_TRACE(text);
         const int w = canvas.getTextWidth(text), h = canvas.getTextHeight(text);
         const SDL_Rect ink =
             inkOf(canvas, [&](Canvas& c) { c.drawTextCentered(WIDTH / 2, 100, text, INK); });
-        EXPECT_EQ(str(SDL_Rect{WIDTH / 2 - w / 2, 100 - h / 2, w, h}), str(ink));
+        // Placed across as drawText would place it with its line's top at
+        // 100 - line / 2: the same baseline for every text.
+        const SDL_Rect level =
+            inkOf(canvas, [&](Canvas& c) { c.drawText(0, 100 - line / 2, text, INK); });
+        EXPECT_EQ(str(SDL_Rect{WIDTH / 2 - w / 2, level.y, w, h}), str(ink));
     }
 }
 
