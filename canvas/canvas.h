@@ -278,8 +278,10 @@ public:
     int getTextHeight(const std::string& text);
     int getTextHeight(const std::string& text, FontId font);
 
-    /// Text centred on (x, y): its coloured pixels, getTextWidth x
-    /// getTextHeight of them, start at (x - width / 2, y - height / 2).
+    /// Text centred on (x, y): its coloured pixels (getTextWidth of them)
+    /// start at column x - width / 2, and the middle of its line (the height
+    /// of the font, from above its capitals to below its descenders) is on
+    /// row y, so texts centred on one y in one font share a baseline.
     /// Handy for titles: drawTextCentered(canvas.getWidth() / 2, 30, "My house").
     void drawTextCentered(int x, int y, const std::string& text);
     void drawTextCentered(int x, int y, const std::string& text, Color color);

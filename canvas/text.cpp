@@ -81,23 +81,48 @@ SDL_Rect inkOf(const SDL_Surface* surface) {
         ink.h = surface->h;
         return ink;
     }
-    int left = surface->w, right = -1, top = -1, bottom = -1;
-    for (int y = 0; y < surface->h; ++y) {
-        const auto* row =
-            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) +
-                                            static_cast<std::ptrdiff_t>(y) * surface->pitch);
+    const auto rowAt = [surface](int y) {
+        return reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) +
+                                               static_cast<std::ptrdiff_t>(y) * surface->pitch);
+    };
+    const auto rowHasInk = [&](int y) {
+        const Uint32* row = rowAt(y);
         for (int x = 0; x < surface->w; ++x) {
             if ((row[x] & alphaMask) != 0) {
-                left = x < left ? x : left;
-                right = x > right ? x : right;
-                top = top < 0 ? y : top;
-                bottom = y;
+                return true;
+            }
+        }
+        return false;
+    };
+    // The first and last rows with ink, then, between them, each row looked
+    // at only outside the columns already known to hold ink.
+    int top = 0, bottom = surface->h - 1;
+    while (top <= bottom && !rowHasInk(top)) {
+        ++top;
+    }
+    if (top > bottom) {
+        return ink;
+    }
+    while (!rowHasInk(bottom)) {
+        --bottom;
+    }
+    int left = surface->w, right = -1;
+    for (int y = top; y <= bottom; ++y) {
+        const Uint32* row = rowAt(y);
+        for (int x = 0; x < left; ++x) {
+            if ((row[x] & alphaMask) != 0) {
+                left = x;
+                break;
+            }
+        }
+        for (int x = surface->w - 1; x > right; --x) {
+            if ((row[x] & alphaMask) != 0) {
+                right = x;
+                break;
             }
         }
     }
-    if (right >= 0) {
-        ink = SDL_Rect{left, top, right - left + 1, bottom - top + 1};
-    }
+    ink = SDL_Rect{left, top, right - left + 1, bottom - top + 1};
     return ink;
 }
 
@@ -144,7 +169,9 @@ bool drawAnchored(SDL_Renderer* renderer, TTF_Font* font, const std::string& tex
     long long left, top;
     if (anchor == Anchor::Centre) {
         left = static_cast<long long>(x) - ink.w / 2 - ink.x;
-        top = static_cast<long long>(y) - ink.h / 2 - ink.y;
+        // Across, by the line rather than the ink, so that texts centred on
+        // the same y in the same font share one baseline.
+        top = static_cast<long long>(y) - surface->h / 2;
     } else {
         left = static_cast<long long>(x) - (ink.x + ink.w - 1);
         top = y;
