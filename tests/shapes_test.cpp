@@ -113,6 +113,25 @@ TEST(Triangle, FilledCoversCornersAndInsideInAnyCornerOrder) {
     }
 }
 
+TEST(Triangle, FilledAlwaysCoversItsCorners) {
+    Canvas& canvas = setUp();
+    unsigned seed = 12345;
+    const auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % SIZE);
+    };
+    for (int i = 0; i < 300; ++i) {
+        const int c[6] = {next(), next(), next(), next(), next(), next()};
+        const Frame frame = drawn(canvas, [&](Canvas& cv) {
+            cv.drawFilledTriangle(c[0], c[1], c[2], c[3], c[4], c[5], INK);
+        });
+        SCOPED_TRACE(std::to_string(c[0]) + "," + std::to_string(c[1]) + " " +
+                     std::to_string(c[2]) + "," + std::to_string(c[3]) + " " +
+                     std::to_string(c[4]) + "," + std::to_string(c[5]));
+        expectColour(frame, INK, {{c[0], c[1]}, {c[2], c[3]}, {c[4], c[5]}});
+    }
+}
+
 TEST(Triangle, FilledWithCornersOnOneLineDrawsThatLine) {
     Canvas& canvas = setUp();
     // Along a row, which SDL2_gfx alone leaves blank.
