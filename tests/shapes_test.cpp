@@ -529,7 +529,7 @@ TEST(ShapeGeometry, OutOfRangeAndExtremeInputNeverCrashes) {
     // The extremes of int and of 16 bits, in every argument of every family.
     for (const int v : {INT_MIN, INT_MAX, -32768, 32767, 0, -1}) {
         for (const int w : {INT_MIN, INT_MAX, 32767, 1}) {
-            canvas.drawFilledRectangle(v, w, -v, w);
+            canvas.drawFilledRectangle(v, w, w, v);
             canvas.drawTriangle(v, v, w, w, v, w, INK);
             canvas.drawFilledTriangle(v, 0, 0, w, w, v, INK);
             canvas.drawPolygon(std::vector<SDL_Point>{{v, v}, {w, 0}, {0, w}}, INK);
