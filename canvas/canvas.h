@@ -222,11 +222,104 @@ public:
     void drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                           std::uint8_t a);
 
+    /// A filled rectangle with opposite corners (x1, y1) and (x2, y2), both
+    /// corners included, given in any order (like drawRectangle, filled).
+    void drawFilledRectangle(int x1, int y1, int x2, int y2);
+    void drawFilledRectangle(int x1, int y1, int x2, int y2, const Color& color);
+    void drawFilledRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
+                             std::uint8_t b, std::uint8_t a);
+
+    /// The outline of the triangle with corners (x1, y1), (x2, y2), (x3, y3).
+    void drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3);
+    void drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, const Color& color);
+    void drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
+                      std::uint8_t g, std::uint8_t b, std::uint8_t a);
+
+    /// A filled triangle with corners (x1, y1), (x2, y2), (x3, y3), corners
+    /// included. Three corners on one line draw that line.
+    void drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3);
+    void drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3, const Color& color);
+    void drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
+                            std::uint8_t g, std::uint8_t b, std::uint8_t a);
+
+    /// The closed outline through the corners in order, last back to first:
+    /// either a list of points, drawPolygon({{10, 10}, {90, 10}, {50, 60}}),
+    /// or a list of x and a list of y (extra entries in the longer one are
+    /// ignored). Fewer than three corners draw nothing.
+    void drawPolygon(const std::vector<SDL_Point>& points);
+    void drawPolygon(const std::vector<SDL_Point>& points, const Color& color);
+    void drawPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
+                     std::uint8_t b, std::uint8_t a);
+    void drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys);
+    void drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys, const Color& color);
+    void drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys, std::uint8_t r,
+                     std::uint8_t g, std::uint8_t b, std::uint8_t a);
+
+    /// The polygon of drawPolygon, filled, corners included. Fewer than three
+    /// corners draw nothing; corners all on one line draw that line.
+    void drawFilledPolygon(const std::vector<SDL_Point>& points);
+    void drawFilledPolygon(const std::vector<SDL_Point>& points, const Color& color);
+    void drawFilledPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
+                           std::uint8_t b, std::uint8_t a);
+    void drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys);
+    void drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
+                           const Color& color);
+    void drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys, std::uint8_t r,
+                           std::uint8_t g, std::uint8_t b, std::uint8_t a);
+
+    /// The outline of an ellipse centred on (x, y), reaching radiusX pixels
+    /// left and right and radiusY up and down. A radius of 0 draws a line; a
+    /// negative radius draws nothing.
+    void drawEllipse(int x, int y, int radiusX, int radiusY);
+    void drawEllipse(int x, int y, int radiusX, int radiusY, const Color& color);
+    void drawEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r, std::uint8_t g,
+                     std::uint8_t b, std::uint8_t a);
+
+    /// The ellipse of drawEllipse, filled.
+    void drawFilledEllipse(int x, int y, int radiusX, int radiusY);
+    void drawFilledEllipse(int x, int y, int radiusX, int radiusY, const Color& color);
+    void drawFilledEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r, std::uint8_t g,
+                           std::uint8_t b, std::uint8_t a);
+
+    // Angles, for arcs and pies, are in degrees: 0 points right, 90 down,
+    // 180 left, 270 up (they grow clockwise on the screen). The curve runs
+    // clockwise from startDegrees to endDegrees, past 0 if endDegrees is the
+    // smaller: (0, 90) is the bottom-right quarter, (270, 360) and (-90, 0)
+    // the top-right one. A span of 360 degrees or more is the whole circle.
+
+    /// Part of the outline of the circle centred on (x, y), both ends included.
+    /// Equal angles draw nothing; a negative radius draws nothing.
+    void drawArc(int x, int y, int radius, int startDegrees, int endDegrees);
+    void drawArc(int x, int y, int radius, int startDegrees, int endDegrees, const Color& color);
+    void drawArc(int x, int y, int radius, int startDegrees, int endDegrees, std::uint8_t r,
+                 std::uint8_t g, std::uint8_t b, std::uint8_t a);
+
+    /// A filled slice of the disc centred on (x, y), between its two radii at
+    /// startDegrees and endDegrees. Equal angles draw the one radius; a
+    /// negative radius draws nothing.
+    void drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees);
+    void drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees,
+                       const Color& color);
+    void drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees, std::uint8_t r,
+                       std::uint8_t g, std::uint8_t b, std::uint8_t a);
+
+    /// A line from (x1, y1) to (x2, y2), width pixels thick (1 to 255; wider
+    /// is drawn 255 wide, 0 or less draws nothing). Its ends are square, cut
+    /// across the line at the two points. Equal points draw a width x width
+    /// square centred on them.
+    void drawThickLine(int x1, int y1, int x2, int y2, int width);
+    void drawThickLine(int x1, int y1, int x2, int y2, int width, const Color& color);
+    void drawThickLine(int x1, int y1, int x2, int y2, int width, std::uint8_t r, std::uint8_t g,
+                       std::uint8_t b, std::uint8_t a);
+
     // ---- Text -------------------------------------------------------------
     // Text is drawn at its natural size with its top-left corner at (x, y).
-    // Its bytes are read as Latin-1. A font id that names no open font throws
-    // std::out_of_range; when the default font file is missing, the default
-    // font id is -1, so the first two forms throw.
+    // Its bytes are read as UTF-8 when they are valid UTF-8 with at least one
+    // character beyond ASCII ("Grüße" typed in a UTF-8 source file), and as
+    // Latin-1 otherwise (the same text saved as Latin-1 or Windows-1252).
+    // Text ends at its first NUL byte. A font id that names no open font
+    // throws std::out_of_range; when the default font file is missing, the
+    // default font id is -1, so the forms without a font id throw.
 
     /// Text in the foreground colour and the default font.
     void drawText(int x, int y, std::string text);
@@ -235,6 +328,33 @@ public:
     /// Text in color and the font loadFont returned. Returns false, drawing
     /// nothing, when the text cannot be rendered (for example empty text).
     bool drawText(int x, int y, std::string text, Color color, FontId font);
+
+    /// Width in pixels of what drawText draws for text: from its leftmost to
+    /// its rightmost coloured pixel. 0 for text that draws nothing.
+    int getTextWidth(const std::string& text);
+    int getTextWidth(const std::string& text, FontId font);
+    /// Height in pixels of what drawText draws for text: from its highest to
+    /// its lowest coloured pixel. 0 for text that draws nothing.
+    int getTextHeight(const std::string& text);
+    int getTextHeight(const std::string& text, FontId font);
+
+    /// Text centred on (x, y): its coloured pixels (getTextWidth of them)
+    /// start at column x - width / 2, and the middle of its line (the height
+    /// of the font, from above its capitals to below its descenders) is on
+    /// row y, so texts centred on one y in one font share a baseline.
+    /// Handy for titles: drawTextCentered(canvas.getWidth() / 2, 30, "My house").
+    void drawTextCentered(int x, int y, const std::string& text);
+    void drawTextCentered(int x, int y, const std::string& text, Color color);
+    /// Returns false, drawing nothing, when the text cannot be rendered.
+    bool drawTextCentered(int x, int y, const std::string& text, Color color, FontId font);
+
+    /// Text whose rightmost coloured pixel is in column x, with y as in
+    /// drawText (the top of the line), so a right-aligned score sits level
+    /// with text drawn by drawText at the same y.
+    void drawTextRight(int x, int y, const std::string& text);
+    void drawTextRight(int x, int y, const std::string& text, Color color);
+    /// Returns false, drawing nothing, when the text cannot be rendered.
+    bool drawTextRight(int x, int y, const std::string& text, Color color, FontId font);
 
     // ---- Sound ------------------------------------------------------------
     // One sample at a time. Files load whole into memory; WAV always works

@@ -1,13 +1,13 @@
-// Shape and text drawing. Shapes hand their geometry and colour straight to
-// SDL2_gfx; the colour travels with each call, so no drawing call changes the
-// foreground colour or relies on the renderer's draw colour.
+// The six basic shape families. Shapes hand their geometry and colour straight
+// to SDL2_gfx; the colour travels with each call, so no drawing call changes
+// the foreground colour or relies on the renderer's draw colour. The further
+// families are in shapes.cpp, text in text.cpp.
 
 #include "canvas/canvas.h"
 
 #include <SDL2_gfxPrimitives.h>
 
 #include <cstdint>
-#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -124,48 +124,4 @@ void Canvas::drawFilledCircle(int x, int y, int radius, const Color& color) {
 void Canvas::drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g,
                               std::uint8_t b, std::uint8_t a) {
     filledCircleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
-}
-
-// ---- Text -------------------------------------------------------------------
-
-void Canvas::drawText(int x, int y, std::string text) {
-    drawText(x, y, std::move(text), foreground, defaultFont);
-}
-
-void Canvas::drawText(int x, int y, std::string text, Color color) {
-    drawText(x, y, std::move(text), color, defaultFont);
-}
-
-bool Canvas::drawText(int x, int y, std::string text, Color color, FontId font) {
-    const SDL_Color sdlColor = {color.getRed(), color.getGreen(), color.getBlue(),
-                                color.getAlpha()};
-    if (font < 1 || static_cast<std::size_t>(font) > fonts.size()) {
-        throw std::out_of_range(
-            "Font id " + std::to_string(font) +
-            " names no open font (open fonts: " + std::to_string(fonts.size()) +
-            "). A font id of -1 means the font file could not be opened; the default font is " +
-            DEFAULT_FONT);
-    }
-    TTF_Font* handle = fonts[static_cast<std::size_t>(font) - 1];
-
-    SDL_Surface* surface = TTF_RenderText_Blended(handle, text.c_str(), sdlColor);
-    if (surface == nullptr) {
-        return false;
-    }
-    SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
-    if (texture == nullptr) {
-        SDL_FreeSurface(surface);
-        return false;
-    }
-    if (color.getAlpha() == 0) {
-        // SDL_ttf renders a colour with alpha 0 as opaque; a Color with alpha
-        // 0 is fully transparent everywhere else, so the text is too.
-        SDL_SetTextureAlphaMod(texture, 0);
-    }
-    SDL_Rect dst = {x, y, 0, 0};
-    SDL_QueryTexture(texture, nullptr, nullptr, &dst.w, &dst.h);
-    SDL_RenderCopy(renderer, texture, nullptr, &dst);
-    SDL_FreeSurface(surface);
-    SDL_DestroyTexture(texture);
-    return true;
 }

@@ -30,6 +30,8 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/clock.cpp
     ${PROJECT_SOURCE_DIR}/canvas/input.cpp
     ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/shapes.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/text.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound.cpp)
   target_include_directories(${target} PUBLIC
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>

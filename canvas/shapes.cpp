@@ -1,0 +1,395 @@
+// The shape families beyond the six basic ones: filled rectangles, triangles,
+// polygons, ellipses, arcs, pies and thick lines. Like the basic ones they
+// hand geometry and colour straight to SDL2_gfx; where SDL2_gfx 1.0.4 leaves
+// out a pixel it promises or draws a degenerate case oddly, the canvas mends
+// that here, without changing what the library draws otherwise.
+
+#include "canvas/canvas.h"
+
+#include <SDL2_gfxPrimitives.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// SDL2_gfx takes 16-bit coordinates; values outside that range wrap.
+Sint16 s16(int value) { return static_cast<Sint16>(value); }
+
+// A corner computed in floating point, cut towards zero and wrapped to 16
+// bits as SDL2_gfx does (its offsets are at most 128 pixels, so the value
+// always fits a long first).
+Sint16 truncate(double value) { return static_cast<Sint16>(static_cast<long>(value)); }
+
+// Polygon corners converted for SDL2_gfx. The buffers only ever grow, so
+// after the first frame drawing a polygon allocates nothing. The canvas is
+// used from the main thread only.
+std::vector<Sint16> cornerXs;
+std::vector<Sint16> cornerYs;
+
+// Fills the corner buffers from points; returns how many corners there are.
+int takeCorners(const std::vector<SDL_Point>& points) {
+    const std::size_t n = std::min<std::size_t>(points.size(), INT_MAX);
+    if (cornerXs.size() < n) {
+        cornerXs.resize(n);
+        cornerYs.resize(n);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        cornerXs[i] = s16(points[i].x);
+        cornerYs[i] = s16(points[i].y);
+    }
+    return static_cast<int>(n);
+}
+
+int takeCorners(const std::vector<int>& xs, const std::vector<int>& ys) {
+    const std::size_t n = std::min<std::size_t>({xs.size(), ys.size(), INT_MAX});
+    if (cornerXs.size() < n) {
+        cornerXs.resize(n);
+        cornerYs.resize(n);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        cornerXs[i] = s16(xs[i]);
+        cornerYs[i] = s16(ys[i]);
+    }
+    return static_cast<int>(n);
+}
+
+// SDL2_gfx fills a polygon row by row between its non-horizontal edges, so a
+// polygon whose corners all lie on one row fills nothing, while one whose
+// corners lie on any other line fills that line. The canvas draws the row
+// too, so that every flat polygon draws its line.
+int fillPolygon(SDL_Renderer* renderer, const Sint16* xs, const Sint16* ys, int n, Uint8 r, Uint8 g,
+                Uint8 b, Uint8 a) {
+    if (n < 3) {
+        return -1;
+    }
+    Sint16 left = xs[0], right = xs[0];
+    for (int i = 1; i < n; ++i) {
+        if (ys[i] != ys[0]) {
+            return filledPolygonRGBA(renderer, xs, ys, n, r, g, b, a);
+        }
+        left = std::min(left, xs[i]);
+        right = std::max(right, xs[i]);
+    }
+    return hlineRGBA(renderer, left, right, ys[0], r, g, b, a);
+}
+
+// An arc or pie span reduced to what SDL2_gfx takes: both angles within one
+// turn, 0-359 (it goes clockwise from start to end, past 0 when end is the
+// smaller), or whole when the span covers a full turn or more.
+struct Span {
+    int start;
+    int end;
+    bool whole;
+};
+
+Span spanOf(int startDegrees, int endDegrees) {
+    const long long span = static_cast<long long>(endDegrees) - startDegrees;
+    return Span{(startDegrees % 360 + 360) % 360, (endDegrees % 360 + 360) % 360, span >= 360};
+}
+
+// SDL2_gfx 1.0.4 leaves out an arc's first pixel when the arc starts exactly
+// on an axis (start 0, 90, 180 or 270 degrees, reduced to 0-359). That pixel is where the axis
+// crosses the circle, so the canvas puts it back.
+void drawAxisStart(SDL_Renderer* renderer, int x, int y, int radius, int start, Uint8 r, Uint8 g,
+                   Uint8 b, Uint8 a) {
+    if (radius <= 0 || start % 90 != 0) {
+        return;
+    }
+    static const int STEP_X[4] = {1, 0, -1, 0};
+    static const int STEP_Y[4] = {0, 1, 0, -1};
+    pixelRGBA(renderer, s16(x + STEP_X[start / 90] * radius), s16(y + STEP_Y[start / 90] * radius),
+              r, g, b, a);
+}
+
+// Whether SDL2_gfx's polygon fill colours pixel (x, y): the same rows, edge
+// crossings and rounding as filledPolygonRGBA, for a handful of corners.
+bool fillCovers(const Sint16* xs, const Sint16* ys, int n, int x, int y) {
+    int top = ys[0], bottom = ys[0];
+    for (int i = 1; i < n; ++i) {
+        top = std::min<int>(top, ys[i]);
+        bottom = std::max<int>(bottom, ys[i]);
+    }
+    if (y < top || y > bottom) {
+        return false;
+    }
+    long long crossings[8];
+    int count = 0;
+    for (int i = 0; i < n && count < 8; ++i) {
+        const int from = i == 0 ? n - 1 : i - 1;
+        int x1 = xs[from], y1 = ys[from], x2 = xs[i], y2 = ys[i];
+        if (y1 == y2) {
+            continue;
+        }
+        if (y1 > y2) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        if ((y >= y1 && y < y2) || (y == bottom && y > y1 && y <= y2)) {
+            crossings[count++] = (65536LL * (y - y1)) / (y2 - y1) * (x2 - x1) + 65536LL * x1;
+        }
+    }
+    std::sort(crossings, crossings + count);
+    for (int i = 0; i + 1 < count; i += 2) {
+        const long long a = crossings[i] + 1, b = crossings[i + 1] - 1;
+        const long long left = (a >> 16) + ((a & 32768) >> 15);
+        const long long right = (b >> 16) + ((b & 32768) >> 15);
+        if (x >= std::min(left, right) && x <= std::max(left, right)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// ---- Filled rectangle -------------------------------------------------------
+
+void Canvas::drawFilledRectangle(int x1, int y1, int x2, int y2) {
+    drawFilledRectangle(x1, y1, x2, y2, foreground);
+}
+
+void Canvas::drawFilledRectangle(int x1, int y1, int x2, int y2, const Color& color) {
+    drawFilledRectangle(x1, y1, x2, y2, color.getRed(), color.getGreen(), color.getBlue(),
+                        color.getAlpha());
+}
+
+void Canvas::drawFilledRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
+                                 std::uint8_t b, std::uint8_t a) {
+    // SDL2_gfx's box already includes both corners in either order.
+    boxRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
+}
+
+// ---- Triangles --------------------------------------------------------------
+
+void Canvas::drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
+    drawTriangle(x1, y1, x2, y2, x3, y3, foreground);
+}
+
+void Canvas::drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, const Color& color) {
+    drawTriangle(x1, y1, x2, y2, x3, y3, color.getRed(), color.getGreen(), color.getBlue(),
+                 color.getAlpha());
+}
+
+void Canvas::drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
+                          std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    trigonRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), s16(x3), s16(y3), r, g, b, a);
+}
+
+void Canvas::drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
+    drawFilledTriangle(x1, y1, x2, y2, x3, y3, foreground);
+}
+
+void Canvas::drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3,
+                                const Color& color) {
+    drawFilledTriangle(x1, y1, x2, y2, x3, y3, color.getRed(), color.getGreen(), color.getBlue(),
+                       color.getAlpha());
+}
+
+void Canvas::drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
+                                std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    const Sint16 xs[3] = {s16(x1), s16(x2), s16(x3)};
+    const Sint16 ys[3] = {s16(y1), s16(y2), s16(y3)};
+    fillPolygon(renderer, xs, ys, 3, r, g, b, a);
+}
+
+// ---- Polygons ---------------------------------------------------------------
+
+void Canvas::drawPolygon(const std::vector<SDL_Point>& points) { drawPolygon(points, foreground); }
+
+void Canvas::drawPolygon(const std::vector<SDL_Point>& points, const Color& color) {
+    drawPolygon(points, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
+                         std::uint8_t b, std::uint8_t a) {
+    const int n = takeCorners(points);
+    if (n >= 3) {
+        polygonRGBA(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
+    }
+}
+
+void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys) {
+    drawPolygon(xs, ys, foreground);
+}
+
+void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
+                         const Color& color) {
+    drawPolygon(xs, ys, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys, std::uint8_t r,
+                         std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    const int n = takeCorners(xs, ys);
+    if (n >= 3) {
+        polygonRGBA(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
+    }
+}
+
+void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points) {
+    drawFilledPolygon(points, foreground);
+}
+
+void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points, const Color& color) {
+    drawFilledPolygon(points, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
+                               std::uint8_t b, std::uint8_t a) {
+    const int n = takeCorners(points);
+    fillPolygon(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
+}
+
+void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys) {
+    drawFilledPolygon(xs, ys, foreground);
+}
+
+void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
+                               const Color& color) {
+    drawFilledPolygon(xs, ys, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
+                               std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    const int n = takeCorners(xs, ys);
+    fillPolygon(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
+}
+
+// ---- Ellipses ---------------------------------------------------------------
+
+void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY) {
+    drawEllipse(x, y, radiusX, radiusY, foreground);
+}
+
+void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY, const Color& color) {
+    drawEllipse(x, y, radiusX, radiusY, color.getRed(), color.getGreen(), color.getBlue(),
+                color.getAlpha());
+}
+
+void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r, std::uint8_t g,
+                         std::uint8_t b, std::uint8_t a) {
+    ellipseRGBA(renderer, s16(x), s16(y), s16(radiusX), s16(radiusY), r, g, b, a);
+}
+
+void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY) {
+    drawFilledEllipse(x, y, radiusX, radiusY, foreground);
+}
+
+void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY, const Color& color) {
+    drawFilledEllipse(x, y, radiusX, radiusY, color.getRed(), color.getGreen(), color.getBlue(),
+                      color.getAlpha());
+}
+
+void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r,
+                               std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    filledEllipseRGBA(renderer, s16(x), s16(y), s16(radiusX), s16(radiusY), r, g, b, a);
+}
+
+// ---- Arc and pie ------------------------------------------------------------
+
+void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees) {
+    drawArc(x, y, radius, startDegrees, endDegrees, foreground);
+}
+
+void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees,
+                     const Color& color) {
+    drawArc(x, y, radius, startDegrees, endDegrees, color.getRed(), color.getGreen(),
+            color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees, std::uint8_t r,
+                     std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    const Span span = spanOf(startDegrees, endDegrees);
+    if (span.whole) {
+        // SDL2_gfx reads a full turn as an empty one.
+        circleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
+        return;
+    }
+    if (span.start == span.end) {
+        return;
+    }
+    arcRGBA(renderer, s16(x), s16(y), s16(radius), s16(span.start), s16(span.end), r, g, b, a);
+    drawAxisStart(renderer, s16(x), s16(y), s16(radius), span.start, r, g, b, a);
+}
+
+void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees) {
+    drawFilledPie(x, y, radius, startDegrees, endDegrees, foreground);
+}
+
+void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees,
+                           const Color& color) {
+    drawFilledPie(x, y, radius, startDegrees, endDegrees, color.getRed(), color.getGreen(),
+                  color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees,
+                           std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    const Span span = spanOf(startDegrees, endDegrees);
+    if (span.whole) {
+        // SDL2_gfx reads a full turn as an empty one and draws only a radius.
+        filledCircleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
+        return;
+    }
+    filledPieRGBA(renderer, s16(x), s16(y), s16(radius), s16(span.start), s16(span.end), r, g, b,
+                  a);
+}
+
+// ---- Thick line -------------------------------------------------------------
+
+void Canvas::drawThickLine(int x1, int y1, int x2, int y2, int width) {
+    drawThickLine(x1, y1, x2, y2, width, foreground);
+}
+
+void Canvas::drawThickLine(int x1, int y1, int x2, int y2, int width, const Color& color) {
+    drawThickLine(x1, y1, x2, y2, width, color.getRed(), color.getGreen(), color.getBlue(),
+                  color.getAlpha());
+}
+
+void Canvas::drawThickLine(int x1, int y1, int x2, int y2, int width, std::uint8_t r,
+                           std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    if (width <= 0) {
+        return;
+    }
+    // SDL2_gfx takes the width as one byte.
+    const Uint8 thickness = static_cast<Uint8>(std::min(width, 255));
+    const Sint16 ax = s16(x1), ay = s16(y1), bx = s16(x2), by = s16(y2);
+    if (ax == bx && ay == by) {
+        // SDL2_gfx draws a thick point as a box reaching width + width / 2
+        // pixels to one side; the canvas draws the width x width square that
+        // a line through the point would cross, so a line shrinking to a
+        // point keeps its place and its width.
+        const int near = thickness / 2;
+        boxRGBA(renderer, s16(ax - near), s16(ay - near), s16(ax - near + thickness - 1),
+                s16(ay - near + thickness - 1), r, g, b, a);
+        return;
+    }
+    if (thickness == 1) {
+        lineRGBA(renderer, ax, ay, bx, by, r, g, b, a);
+        return;
+    }
+    // The band SDL2_gfx's thickLineRGBA fills, with the same corners. Its
+    // ends are cut across the line through the two points, and its fill
+    // leaves out about half the pixels on that cut, so a slanted line often
+    // misses one of its own end points. The canvas fills the same band and
+    // adds an end point the fill left out (only then, so translucent ink is
+    // not laid twice).
+    const double dx = bx - ax, dy = by - ay;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const double slant = 0.1 + 0.9 * std::fabs(std::cos(2.0 * std::atan2(dx, dy)));
+    const double half = (thickness - slant) / (2.0 * length);
+    const double nx = dx * half, ny = dy * half;
+    const Sint16 xs[4] = {truncate(ax + ny), truncate(ax - ny), truncate(bx - ny),
+                          truncate(bx + ny)};
+    const Sint16 ys[4] = {truncate(ay - nx), truncate(ay + nx), truncate(by + nx),
+                          truncate(by - nx)};
+    filledPolygonRGBA(renderer, xs, ys, 4, r, g, b, a);
+    if (!fillCovers(xs, ys, 4, ax, ay)) {
+        pixelRGBA(renderer, ax, ay, r, g, b, a);
+    }
+    if (!fillCovers(xs, ys, 4, bx, by)) {
+        pixelRGBA(renderer, bx, by, r, g, b, a);
+    }
+}
