@@ -31,16 +31,40 @@ bool readBytes(SDL_RWops* stream, std::uint8_t* into, std::size_t count) {
     return SDL_RWread(stream, into, 1, count) == count;
 }
 
-// PNG: the signature, then the IHDR chunk, which must come first.
+// PNG: the signature, then the IHDR chunk, which must come first; then every
+// chunk up to IEND must lie wholly inside the file. SDL2_image's reader
+// ignores reads that come up short, so libpng, handed a chunk that claims
+// to run past the end, would go on reading stale bytes (checksumming up to
+// two gigabytes for one damaged length) instead of failing.
 bool readPng(SDL_RWops* stream, ImageHeader* header, std::string* error) {
     std::uint8_t chunk[16];
-    if (!readBytes(stream, chunk, sizeof chunk) || std::memcmp(chunk + 4, "IHDR", 4) != 0) {
+    if (!readBytes(stream, chunk, sizeof chunk) || bigEndian32(chunk) != 13 ||
+        std::memcmp(chunk + 4, "IHDR", 4) != 0) {
         *error = "its PNG header is cut short or damaged";
         return false;
     }
     header->width = bigEndian32(chunk + 8);
     header->height = bigEndian32(chunk + 12);
-    return true;
+
+    const Sint64 end = SDL_RWsize(stream);
+    Sint64 at = SDL_RWtell(stream) - 16; // the start of the IHDR chunk
+    for (;;) {
+        if (end < 0 || at < 0 || SDL_RWseek(stream, at, RW_SEEK_SET) != at ||
+            !readBytes(stream, chunk, 8)) {
+            *error = "its PNG data is damaged or cut short (it has no end chunk)";
+            return false;
+        }
+        const std::uint32_t length = bigEndian32(chunk);
+        // Length, type, data and checksum.
+        if (length > 0x7FFFFFFFu || at + 12 + static_cast<Sint64>(length) > end) {
+            *error = "its PNG data is damaged or cut short (a chunk runs past the end of the file)";
+            return false;
+        }
+        if (std::memcmp(chunk + 4, "IEND", 4) == 0) {
+            return true;
+        }
+        at += 12 + static_cast<Sint64>(length);
+    }
 }
 
 // BMP: the 14-byte file header, then the size of the information header and

@@ -194,6 +194,9 @@ TEST(ImageLoad, BadFilesGiveMinusOneAndAReason) {
                                                 0xE8, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xD9};
     std::vector<std::uint8_t> hugeBmp = readBytes(writeImage("good.bmp", 2, 2, {C1, C2, C3, C4}));
     hugeBmp[18] = 0xA0, hugeBmp[19] = 0x86, hugeBmp[20] = 0x01, hugeBmp[21] = 0x00;
+    // A chunk after the header that claims to run on for two gigabytes.
+    std::vector<std::uint8_t> lyingChunk = png;
+    lyingChunk[33] = 0x7F, lyingChunk[34] = 0xFF, lyingChunk[35] = 0xFF, lyingChunk[36] = 0x00;
     std::vector<std::uint8_t> noPixels = png;
     noPixels[16] = noPixels[17] = noPixels[18] = noPixels[19] = 0;
     std::vector<std::uint8_t> randomBytes(300);
@@ -214,6 +217,7 @@ TEST(ImageLoad, BadFilesGiveMinusOneAndAReason) {
          "PNG header is cut short"},
         {"truncated.png", std::vector<std::uint8_t>(png.begin(), png.end() - 30),
          "PNG data is damaged or cut short"},
+        {"lying-chunk.png", lyingChunk, "a chunk runs past the end of the file"},
         {"random.png", randomBytes, "not a PNG, JPEG or BMP image"},
         {"huge.png", hugePng, "100000 x 100000 pixels; an image may be at most 8192"},
         {"huge.jpg", hugeJpeg, "65000 x 65000 pixels"},
