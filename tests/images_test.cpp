@@ -7,6 +7,7 @@
 
 #include <SDL_image.h>
 
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <initializer_list>
@@ -298,6 +299,7 @@ TEST(ImageDraw, ScaleFactorAndSize) {
     canvas.drawImage(image, 10, 10, 0.0);
     canvas.drawImage(image, 10, 10, -2.0);
     canvas.drawImageSized(image, 10, 10, 0, 30);
+    canvas.drawImage(image, 10, 10, 2.0, std::nan(""));
     expectBox(SDL_Rect{0, 0, 0, 0}, readFrame());
 }
 
