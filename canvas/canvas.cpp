@@ -87,7 +87,8 @@ Canvas& Canvas::getInstance() {
 Canvas::Canvas()
     : window(nullptr), renderer(nullptr), frameStart(0), fps(DEFAULT_FPS), fonts(),
       background(DEFAULT_BACKGROUND), foreground(DEFAULT_FOREGROUND), sound(nullptr),
-      initialized(false), running(false), defaultFont(-1), input(), frameClock() {
+      initialized(false), running(false), defaultFont(-1), input(), frameClock(), images(),
+      imageError() {
     std::set_terminate(reportUncaughtMessage);
     TTF_Init();
     defaultFont = loadFont(DEFAULT_FONT, DEFAULT_FONT_SIZE);
@@ -107,6 +108,8 @@ Canvas::~Canvas() {
     Mix_CloseAudio();
     Mix_Quit();
     stopInput();
+    // Textures belong to the renderer: they go first.
+    freeImages();
     SDL_DestroyRenderer(renderer);
     SDL_DestroyWindow(window);
     SDL_Quit();

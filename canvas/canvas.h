@@ -2,8 +2,8 @@
 #define VANTREL_CANVAS_CANVAS_H
 
 // The one header a Vantrel program includes: the canvas (window, frame loop,
-// drawing, text, sound, keyboard, mouse and time), the Color and Direction
-// value types, and the helpers for random numbers and hit tests.
+// drawing, text, images, sound, keyboard, mouse and time), the Color and
+// Direction value types, and the helpers for random numbers and hit tests.
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -22,6 +22,19 @@
 /// Number of an open font: 1 is the first font opened (the default font),
 /// 2 the next one loadFont opened, and so on; -1 means a load failed.
 typedef int FontId;
+
+/// Number of a loaded image: 1 is the first image loadImage loaded, 2 the
+/// next, and so on; -1 means a load failed.
+typedef int ImageId;
+
+/// Largest width and largest height of an image loadImage accepts, in pixels.
+/// A bigger image would take more memory than a lab machine should give one
+/// picture (8192 x 8192 pixels already take 256 MB once decoded).
+constexpr int MAX_IMAGE_SIZE = 8192;
+
+/// How drawImage mirrors an image: not at all, left-right, upside down, or
+/// both (which looks the same as turning it by 180 degrees).
+enum ImageFlip { NO_FLIP = 0, FLIP_HORIZONTAL = 1, FLIP_VERTICAL = 2, FLIP_BOTH = 3 };
 
 /// Path of the TrueType font the canvas opens at start-up as its default font.
 /// On Linux this is DejaVu Sans (Debian package fonts-dejavu-core).
@@ -355,6 +368,51 @@ public:
     void drawTextRight(int x, int y, const std::string& text, Color color);
     /// Returns false, drawing nothing, when the text cannot be rendered.
     bool drawTextRight(int x, int y, const std::string& text, Color color, FontId font);
+    // ---- Images -----------------------------------------------------------
+    // Load each image once, before the frame loop, and draw it every frame.
+    // (x, y) is where the image's top-left corner goes, in window pixels.
+    // Angles are in degrees, clockwise (y grows downwards), and turn the
+    // image about its own centre. An id that names no loaded image (for
+    // example -1 from a failed loadImage) throws std::out_of_range; drawing
+    // before initWorld draws nothing, and so does a turned or mirrored draw
+    // more than MAX_IMAGE_SIZE pixels wide or high. Images stay loaded until
+    // the program ends.
+
+    /// Loads the PNG, JPEG or BMP file at path (a relative path is looked for
+    /// in the working directory, then beside the program). Returns its
+    /// ImageId (1 for the first image), or -1 when the file is missing, is
+    /// not such an image, is damaged, or is wider or higher than
+    /// MAX_IMAGE_SIZE; getImageError() then says why. May be called before
+    /// initWorld.
+    ImageId loadImage(const std::string& path);
+    /// Why the last loadImage failed, for example "Couldn't load hero.png:
+    /// it is not a PNG, JPEG or BMP image"; empty after a load that worked.
+    std::string getImageError();
+    /// The image's natural width in pixels.
+    int getImageWidth(ImageId image);
+    /// The image's natural height in pixels.
+    int getImageHeight(ImageId image);
+
+    /// The whole image at its natural size.
+    void drawImage(ImageId image, int x, int y);
+    /// The whole image scaled by scale (2.0 is twice as wide and high, 0.5
+    /// half), turned by angleDegrees and mirrored by flip. A scale of 0 or
+    /// less draws nothing.
+    void drawImage(ImageId image, int x, int y, double scale, double angleDegrees = 0.0,
+                   ImageFlip flip = NO_FLIP);
+    /// The whole image stretched to width x height pixels, turned and mirrored.
+    void drawImageSized(ImageId image, int x, int y, int width, int height,
+                        double angleDegrees = 0.0, ImageFlip flip = NO_FLIP);
+    /// One rectangle of the image (srcX, srcY, srcWidth x srcHeight, in the
+    /// image's own pixels, for example one frame of a sprite sheet) drawn
+    /// into width x height pixels at (x, y), turned and mirrored. The part
+    /// of the rectangle outside the image is left out.
+    void drawImagePart(ImageId image, int srcX, int srcY, int srcWidth, int srcHeight, int x, int y,
+                       int width, int height, double angleDegrees = 0.0, ImageFlip flip = NO_FLIP);
+    /// How opaque the image is drawn from now on: 255 (the start) as it is,
+    /// 0 invisible, 128 half see-through, for fading. Values outside 0-255
+    /// are taken as 0 or 255. Pixels the file makes transparent stay so.
+    void setImageAlpha(ImageId image, int alpha);
 
     // ---- Sound ------------------------------------------------------------
     // One sample at a time. Files load whole into memory; WAV always works
@@ -416,8 +474,24 @@ public:
     }
 
 private:
+    // One loaded image. Decoded before initWorld, it waits as a surface
+    // until its first draw makes the texture.
+    struct Image {
+        SDL_Texture* texture;
+        SDL_Surface* pending;
+        int width;
+        int height;
+        std::uint8_t alpha;
+    };
+
     Canvas();
     ~Canvas();
+
+    Image& imageFor(ImageId image);
+    SDL_Texture* textureFor(ImageId image);
+    void copyImage(SDL_Texture* texture, const SDL_Rect* source, const SDL_Rect& target,
+                   double angleDegrees, ImageFlip flip);
+    void freeImages();
 
     void waitForFrame();
     void markFrameStart();
@@ -480,6 +554,9 @@ private:
         bool based;
     };
     FrameClock frameClock;
+
+    std::vector<Image> images;
+    std::string imageError;
 };
 
 #endif
