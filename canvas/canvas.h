@@ -9,11 +9,18 @@
 #include <SDL_ttf.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "types/color.h"
 #include "types/direction.h"
+
+namespace vantrel {
+namespace detail {
+class Recorder;
+} // namespace detail
+} // namespace vantrel
 
 /// Number of an open font: 1 is the first font opened (the default font),
 /// 2 the next one loadFont opened, and so on; -1 means a load failed.
@@ -193,6 +200,20 @@ public:
     /// Halts every channel and unloads the sample.
     void stopSound();
 
+    // ---- Saving frames ----------------------------------------------------
+
+    /// Saves what has been drawn since the last clear() as a PNG file at
+    /// path (call it before update()). Returns false when the file cannot be
+    /// written, or before initWorld; getSaveFrameError() then says why.
+    ///
+    /// A program can also be recorded without changing it: run it with
+    /// vantrel-run (or VANTREL_RECORD=1 and the other VANTREL_* variables),
+    /// and it runs headless on a fixed clock, takes scripted input and saves
+    /// the frames asked for. See docs/grading.md.
+    bool saveFrame(const std::string& path);
+    /// Why the last saveFrame failed; empty after one that worked.
+    const std::string& getSaveFrameError() const;
+
 private:
     Canvas();
     ~Canvas();
@@ -211,6 +232,9 @@ private:
     bool initialized;
     bool running;
     FontId defaultFont;
+    // The recording mode, when VANTREL_RECORD=1 asked for it; else none.
+    std::unique_ptr<vantrel::detail::Recorder> recorder;
+    std::string saveFrameError;
 };
 
 #endif

@@ -26,6 +26,8 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/assets.cpp
     ${PROJECT_SOURCE_DIR}/canvas/canvas.cpp
     ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/recording.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/recording_settings.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound.cpp)
   target_include_directories(${target} PUBLIC
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
@@ -34,7 +36,7 @@ function(vantrel_add_library target default_font)
   target_compile_definitions(${target} PRIVATE
     "VANTREL_DEFAULT_FONT_PATH=\"${default_font}\"")
   target_link_libraries(${target}
-    PUBLIC SDL2::SDL2 SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer
+    PUBLIC SDL2::SDL2 SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer SDL2_image::SDL2_image
     PRIVATE PkgConfig::SDL2_GFX)
   set_target_properties(${target} PROPERTIES EXPORT_NAME vantrel)
   vantrel_set_warnings(${target})
