@@ -4,10 +4,12 @@
 #include "canvas/canvas.h"
 
 #include "canvas/assets.h"
+#include "canvas/recording.h"
 
 #include <cstdio>
 #include <exception>
 #include <iostream>
+#include <utility>
 
 #ifndef VANTREL_DEFAULT_FONT_PATH
 #error "VANTREL_DEFAULT_FONT_PATH must name the default font file (set by the build)"
@@ -128,6 +130,15 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
     }
     initialized = true;
 
+    // The recording mode is asked for from outside the program; it runs
+    // headless, so it chooses SDL's drivers before SDL starts.
+    vantrel::detail::RecordingSettings recording = vantrel::detail::readRecordingSettings();
+    if (recording.on) {
+        vantrel::detail::Recorder::useHeadlessDrivers();
+        // Two recorded runs must draw the same frames, random numbers too.
+        setRandomSeed(1);
+    }
+
     if (SDL_Init(INIT_FLAGS) == -1) {
         std::fprintf(stderr, "Vantrel: SDL_Init failed: %s\n", SDL_GetError());
         throw "SDL Initialization failed";
@@ -160,6 +171,14 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
     setForegroundColor(foreground);
     this->fps = fps;
 
+    if (recording.on) {
+        // Both are checked now, so that a mistake stops the run before the
+        // first frame.
+        vantrel::detail::loadInputScript(recording);
+        recorder.reset(new vantrel::detail::Recorder(std::move(recording)));
+        recorder->checkOutput();
+    }
+
     if (fontName != DEFAULT_FONT || fontSize != DEFAULT_FONT_SIZE) {
         const FontId chosen = loadFont(fontName, fontSize);
         if (chosen != -1) {
@@ -179,6 +198,9 @@ void Canvas::quit() { running = false; }
 bool Canvas::isRunning() {
     waitForFrame();
     markFrameStart();
+    if (recorder != nullptr && running && !recorder->startFrame(window)) {
+        running = false;
+    }
     // The new frame's times and keyboard and mouse state
     // (canvas/clock.cpp, canvas/input.cpp).
     tickClock();
@@ -189,6 +211,9 @@ bool Canvas::isRunning() {
 void Canvas::markFrameStart() { frameStart = SDL_GetTicks(); }
 
 void Canvas::waitForFrame() {
+    if (recorder != nullptr) {
+        return; // a fixed clock: recorded frames follow each other at once
+    }
     // Whole milliseconds: 60 fps gives 16 ms, 30 gives 33, 255 gives 3.
     const Uint32 period = static_cast<Uint32>(1000.0 / fps);
     const Uint32 deadline = frameStart + period;
@@ -211,7 +236,16 @@ void Canvas::clear() {
     SDL_RenderClear(renderer);
 }
 
-void Canvas::update() { SDL_RenderPresent(renderer); }
+void Canvas::update() {
+    if (recorder != nullptr) {
+        const std::string file = recorder->frameToSave();
+        if (!file.empty() && !saveFrame(file)) {
+            throw "Vantrel: could not save frame " + std::to_string(recorder->frame()) + ": " +
+                saveFrameError;
+        }
+    }
+    SDL_RenderPresent(renderer);
+}
 
 int Canvas::getWidth() {
     int width = 0;

@@ -5,11 +5,17 @@
 
 #include "canvas/canvas.h"
 
+#include "canvas/recording.h"
+
 // The one place the clock is read for getFrameTime, getTime and
 // getMeasuredFPS: seconds since the first reading. A clock that advances by
 // a fixed step per frame (exactly 1 / fps, for a recording whose frames must
 // not depend on the machine's speed) replaces this reading and nothing else.
 double Canvas::clockSeconds() {
+    if (recorder != nullptr) {
+        // The recording mode's fixed clock: frame n starts at n / fps seconds.
+        return static_cast<double>(recorder->frame()) / fps;
+    }
     const Uint64 now = SDL_GetPerformanceCounter();
     if (!frameClock.based) {
         frameClock.base = now;
@@ -39,7 +45,9 @@ void Canvas::tickClock() {
     }
     FrameClock& c = frameClock;
     const double now = clockSeconds();
-    c.frameTime = now - c.stamps[c.newest];
+    // On the fixed clock every frame lasts exactly 1 / fps, not the
+    // difference of two rounded readings.
+    c.frameTime = recorder != nullptr ? 1.0 / fps : now - c.stamps[c.newest];
     c.newest = (c.newest + 1) % FrameClock::STAMPS;
     c.stamps[c.newest] = now;
     c.count = c.count < FrameClock::STAMPS ? c.count + 1 : FrameClock::STAMPS;

@@ -24,6 +24,9 @@ install(FILES ${PROJECT_BINARY_DIR}/vantrelConfig.cmake
   ${PROJECT_BINARY_DIR}/vantrelConfigVersion.cmake
   DESTINATION ${VANTREL_CMAKE_DIR})
 
+if(TARGET vantrel-run)
+  install(TARGETS vantrel-run RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 if(TARGET vantrel-demo)
   install(TARGETS vantrel-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

@@ -1,0 +1,287 @@
+// The recording mode's settings: the VANTREL_* variables and the input
+// script, read once and checked before the first frame, so that a mistake in
+// a grader's script stops the run with a message rather than in mid-run.
+
+#include "canvas/recording.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace vantrel {
+namespace detail {
+
+namespace {
+
+// A whole-string decimal number from low to high, or false.
+bool readNumber(const std::string& text, long low, long high, long& value) {
+    if (text.empty() || text.size() > 18) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || !(text[0] == '-' || (text[0] >= '0' && text[0] <= '9'))) {
+        return false;
+    }
+    if (parsed < low || parsed > high) {
+        return false;
+    }
+    value = static_cast<long>(parsed);
+    return true;
+}
+
+const char* variable(const char* name) {
+    const char* value = SDL_getenv(name);
+    return value != nullptr && value[0] != '\0' ? value : nullptr;
+}
+
+std::string found(const std::vector<std::string>& words, std::size_t i) {
+    return i < words.size() ? "\"" + words[i] + "\"" : "the end of the line";
+}
+
+bool readButton(const std::string& word, Uint8& button) {
+    std::string lower(word);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "left") {
+        button = SDL_BUTTON_LEFT;
+    } else if (lower == "middle") {
+        button = SDL_BUTTON_MIDDLE;
+    } else if (lower == "right") {
+        button = SDL_BUTTON_RIGHT;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Coordinates and wheel steps: anything a window of 16-bit size could use.
+constexpr long COORDINATE_LIMIT = 100000;
+
+ScriptedInput readLine(const std::vector<std::string>& w, const std::string& where) {
+    auto expected = [&](std::size_t i, const std::string& what) {
+        return where + ": expected " + what + ", found " + found(w, i);
+    };
+    ScriptedInput input;
+    if (w[0] != "frame") {
+        throw expected(0, "\"frame\"");
+    }
+    if (w.size() < 2 || !readNumber(w[1], 1, LONG_MAX / 2, input.frame)) {
+        throw expected(1, "a frame number (1 or more)");
+    }
+    std::size_t next = 3;
+    if (w.size() > 2 && w[2] == "close") {
+        input.kind = ScriptedInput::Close;
+    } else if (w.size() > 2 && w[2] == "key") {
+        if (w.size() < 4 || (w[3] != "down" && w[3] != "up")) {
+            throw expected(3, "\"down\" or \"up\"");
+        }
+        input.kind = w[3] == "down" ? ScriptedInput::KeyDown : ScriptedInput::KeyUp;
+        if (w.size() < 5 || (input.key = SDL_GetKeyFromName(w[4].c_str())) == SDLK_UNKNOWN) {
+            throw expected(4, "a key name (LEFT, RIGHT, UP, DOWN, SPACE, RETURN, ESCAPE, A, 1...)");
+        }
+        next = 5;
+    } else if (w.size() > 2 && w[2] == "mouse") {
+        const std::string action = w.size() > 3 ? w[3] : "";
+        long a = 0;
+        long b = 0;
+        if (action == "move") {
+            input.kind = ScriptedInput::MouseMove;
+            if (w.size() < 5 || !readNumber(w[4], -COORDINATE_LIMIT, COORDINATE_LIMIT, a)) {
+                throw expected(4, "an x position in pixels");
+            }
+            if (w.size() < 6 || !readNumber(w[5], -COORDINATE_LIMIT, COORDINATE_LIMIT, b)) {
+                throw expected(5, "a y position in pixels");
+            }
+            input.x = static_cast<int>(a);
+            input.y = static_cast<int>(b);
+            next = 6;
+        } else if (action == "click" || action == "down" || action == "up") {
+            input.kind = action == "click"  ? ScriptedInput::MouseClick
+                         : action == "down" ? ScriptedInput::MouseDown
+                                            : ScriptedInput::MouseUp;
+            if (w.size() < 5 || !readButton(w[4], input.button)) {
+                throw expected(4, "a button: left, middle or right");
+            }
+            next = 5;
+        } else if (action == "wheel") {
+            input.kind = ScriptedInput::MouseWheel;
+            if (w.size() < 5 || !readNumber(w[4], -COORDINATE_LIMIT, COORDINATE_LIMIT, a)) {
+                throw expected(4, "a number of wheel steps (positive: away from the user)");
+            }
+            input.y = static_cast<int>(a);
+            next = 5;
+        } else {
+            throw expected(3, "\"move\", \"click\", \"down\", \"up\" or \"wheel\"");
+        }
+    } else {
+        throw expected(2, "\"key\", \"mouse\" or \"close\"");
+    }
+    if (w.size() > next) {
+        throw expected(next, "the end of the line");
+    }
+    return input;
+}
+
+} // namespace
+
+std::vector<ScriptedInput> parseInputScript(std::istream& in, const std::string& fileName) {
+    std::vector<ScriptedInput> script;
+    std::string text;
+    int number = 0;
+    while (std::getline(in, text)) {
+        ++number;
+        const std::size_t hash = text.find('#');
+        if (hash != std::string::npos) {
+            text.erase(hash);
+        }
+        std::istringstream words(text);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) {
+            w.push_back(word);
+        }
+        if (w.empty()) {
+            continue;
+        }
+        ScriptedInput input = readLine(w, fileName + ":" + std::to_string(number));
+        input.line = number;
+        script.push_back(input);
+    }
+    // Same frame: in the order written.
+    std::stable_sort(
+        script.begin(), script.end(),
+        [](const ScriptedInput& a, const ScriptedInput& b) { return a.frame < b.frame; });
+    return script;
+}
+
+void parseSaveFrames(const std::string& list, RecordingSettings& settings) {
+    const std::string what = "VANTREL_SAVE_FRAMES: expected frame numbers (1 or more) separated "
+                             "by commas, or every:K, found \"" +
+                             list + "\"";
+    long value = 0;
+    if (list.compare(0, 6, "every:") == 0) {
+        if (!readNumber(list.substr(6), 1, LONG_MAX / 2, value)) {
+            throw what;
+        }
+        settings.saveEvery = value;
+        return;
+    }
+    std::stringstream items(list);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        if (!readNumber(item, 1, LONG_MAX / 2, value)) {
+            throw what;
+        }
+        settings.saveFrames.push_back(value);
+    }
+    if (settings.saveFrames.empty() || list.back() == ',') {
+        throw what;
+    }
+    std::sort(settings.saveFrames.begin(), settings.saveFrames.end());
+}
+
+void checkFramePattern(const std::string& pattern) {
+    int conversions = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%') {
+            continue;
+        }
+        std::size_t j = i + 1;
+        if (j < pattern.size() && pattern[j] == '%') {
+            i = j;
+            continue;
+        }
+        if (j < pattern.size() && pattern[j] == '0') {
+            ++j;
+        }
+        std::size_t digits = 0;
+        while (j < pattern.size() && pattern[j] >= '0' && pattern[j] <= '9' && digits < 3) {
+            ++j;
+            ++digits;
+        }
+        if (j >= pattern.size() || (pattern[j] != 'd' && pattern[j] != 'i')) {
+            throw "VANTREL_FRAME_PATTERN: expected one integer conversion such as %04d (and %% "
+                  "for a percent sign), found \"" +
+                pattern + "\"";
+        }
+        ++conversions;
+        i = j;
+    }
+    if (conversions != 1) {
+        throw "VANTREL_FRAME_PATTERN: expected exactly one integer conversion such as %04d, "
+              "found " +
+            std::to_string(conversions) + " in \"" + pattern + "\"";
+    }
+}
+
+std::string frameFileName(const std::string& pattern, long frame) {
+    // The pattern was checked: one integer conversion, turned into %ld here.
+    std::string format;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        format += pattern[i];
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == '%') {
+            format += pattern[++i];
+        } else if (pattern[i] == '%') {
+            while (++i < pattern.size() && pattern[i] != 'd' && pattern[i] != 'i') {
+                format += pattern[i];
+            }
+            format += "ld";
+        }
+    }
+    const int size = std::snprintf(nullptr, 0, format.c_str(), frame);
+    std::string name(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    std::snprintf(&name[0], name.size() + 1, format.c_str(), frame);
+    return name;
+}
+
+bool isFrameToSave(const RecordingSettings& settings, long frame) {
+    if (settings.saveEvery > 0 && frame % settings.saveEvery == 0) {
+        return true;
+    }
+    return std::binary_search(settings.saveFrames.begin(), settings.saveFrames.end(), frame);
+}
+
+RecordingSettings readRecordingSettings() {
+    RecordingSettings settings;
+    const char* record = variable("VANTREL_RECORD");
+    if (record == nullptr || std::string(record) != "1") {
+        return settings;
+    }
+    settings.on = true;
+    if (const char* frames = variable("VANTREL_FRAMES")) {
+        if (!readNumber(frames, 1, LONG_MAX / 2, settings.frames)) {
+            throw std::string("VANTREL_FRAMES: expected a number of frames (1 or more), found \"") +
+                frames + "\"";
+        }
+    }
+    if (const char* list = variable("VANTREL_SAVE_FRAMES")) {
+        parseSaveFrames(list, settings);
+    }
+    if (const char* pattern = variable("VANTREL_FRAME_PATTERN")) {
+        settings.pattern = pattern;
+    }
+    checkFramePattern(settings.pattern);
+    if (const char* input = variable("VANTREL_INPUT")) {
+        settings.inputFile = input;
+    }
+    return settings;
+}
+
+void loadInputScript(RecordingSettings& settings) {
+    if (settings.inputFile.empty()) {
+        return;
+    }
+    std::ifstream file(settings.inputFile);
+    if (!file) {
+        throw "VANTREL_INPUT: cannot read the input script \"" + settings.inputFile + "\"";
+    }
+    settings.script = parseInputScript(file, settings.inputFile);
+}
+
+} // namespace detail
+} // namespace vantrel

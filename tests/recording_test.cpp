@@ -1,0 +1,83 @@
+// The recording mode's settings: frame file names, which frames are saved,
+// and the input script's order. Whole runs are in recording/runs.sh.
+
+#include "canvas/recording.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+using vantrel::detail::checkFramePattern;
+using vantrel::detail::frameFileName;
+using vantrel::detail::isFrameToSave;
+using vantrel::detail::parseInputScript;
+using vantrel::detail::parseSaveFrames;
+using vantrel::detail::RecordingSettings;
+using vantrel::detail::ScriptedInput;
+
+TEST(FramePattern, NamesFramesAsPrintfWould) {
+    EXPECT_EQ("frame-0007.png", frameFileName("frame-%04d.png", 7));
+    EXPECT_EQ("frame-12345.png", frameFileName("frame-%04d.png", 12345));
+    EXPECT_EQ("out/7.png", frameFileName("out/%i.png", 7));
+    EXPECT_EQ("100%-   42.png", frameFileName("100%%-%5d.png", 42));
+    // Frame numbers past the range of int still come out whole.
+    EXPECT_EQ("f3000000000", frameFileName("f%d", 3000000000L));
+}
+
+TEST(FramePattern, OnlyOneIntegerConversionIsAccepted) {
+    for (const char* good : {"%d", "a%04db", "%%%d", "%i%%", "%123d"}) {
+        EXPECT_NO_THROW(checkFramePattern(good)) << good;
+    }
+    // Anything else could make printf read what is not there.
+    for (const char* bad :
+         {"", "frame.png", "%d%d", "%s", "%n", "%ld", "%-4d", "%1234d", "%", "%04", "%.3d", "%x"}) {
+        EXPECT_THROW(checkFramePattern(bad), std::string) << bad;
+    }
+}
+
+TEST(SaveFrames, ListsAndEveryK) {
+    RecordingSettings list;
+    parseSaveFrames("30,5,12", list);
+    for (long frame : {5L, 12L, 30L}) {
+        EXPECT_TRUE(isFrameToSave(list, frame)) << frame;
+    }
+    for (long frame : {1L, 6L, 31L}) {
+        EXPECT_FALSE(isFrameToSave(list, frame)) << frame;
+    }
+    RecordingSettings every;
+    parseSaveFrames("every:10", every);
+    EXPECT_FALSE(isFrameToSave(every, 1));
+    EXPECT_TRUE(isFrameToSave(every, 10));
+    EXPECT_TRUE(isFrameToSave(every, 600));
+    EXPECT_FALSE(isFrameToSave(every, 605));
+    for (const char* bad : {"", ",", "1,", ",1", "0", "-3", "1.5", "every:", "every:x", "3 4",
+                            "99999999999999999999"}) {
+        RecordingSettings settings;
+        EXPECT_THROW(parseSaveFrames(bad, settings), std::string) << bad;
+    }
+}
+
+TEST(InputScript, EventsComeInFrameOrderAndInWrittenOrderWithinAFrame) {
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError(); // for the key names
+    std::istringstream text("frame 9 close\n"
+                            "frame 2 mouse move -5 7\n"
+                            "\tframe 2   mouse click middle  # in the same frame, after the move\n"
+                            "frame 1 key down space\n"
+                            "frame 4 mouse wheel -3\n");
+    const auto script = parseInputScript(text, "script.txt");
+    ASSERT_EQ(5u, script.size());
+    EXPECT_EQ(ScriptedInput::KeyDown, script[0].kind);
+    EXPECT_EQ(SDLK_SPACE, script[0].key);
+    EXPECT_EQ(ScriptedInput::MouseMove, script[1].kind);
+    EXPECT_EQ(-5, script[1].x);
+    EXPECT_EQ(7, script[1].y);
+    EXPECT_EQ(ScriptedInput::MouseClick, script[2].kind);
+    EXPECT_EQ(SDL_BUTTON_MIDDLE, script[2].button);
+    EXPECT_EQ(3, script[2].line);
+    EXPECT_EQ(ScriptedInput::MouseWheel, script[3].kind);
+    EXPECT_EQ(-3, script[3].y);
+    EXPECT_EQ(ScriptedInput::Close, script[4].kind);
+    EXPECT_EQ(9, script[4].frame);
+    SDL_Quit();
+}
