@@ -1,9 +1,10 @@
 #ifndef VANTREL_CANVAS_CANVAS_H
 #define VANTREL_CANVAS_CANVAS_H
 
-// The one header a Vantrel program includes: the canvas (window, frame loop,
-// drawing, text, sound, keyboard, mouse and time), the Color and Direction
-// value types, and the helpers for random numbers and hit tests.
+/// \file
+/// The one header a Vantrel program includes: the canvas (window, frame loop,
+/// drawing, text, sound, keyboard, mouse and time), the Color and Direction
+/// value types, and the helpers for random numbers and hit tests.
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -187,40 +188,52 @@ public:
     // must lie within -32768..32767.
 
     /// One pixel at (x, y).
+    ///@{
     void drawPixel(int x, int y);
     void drawPixel(int x, int y, const Color& color);
     void drawPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// A straight line from (x1, y1) to (x2, y2), both ends included.
+    ///@{
     void drawLine(int x1, int y1, int x2, int y2);
     void drawLine(int x1, int y1, int x2, int y2, const Color& color);
     void drawLine(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                   std::uint8_t a);
+    ///@}
 
     /// The outline of the rectangle with opposite corners (x1, y1) and (x2, y2).
+    ///@{
     void drawRectangle(int x1, int y1, int x2, int y2);
     void drawRectangle(int x1, int y1, int x2, int y2, const Color& color);
     void drawRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
                        std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// A filled rectangle with corners (x1, y1) and (x2, y2), its corners
     /// rounded with the given radius.
+    ///@{
     void drawRoundedBox(int x1, int y1, int x2, int y2, int radius);
     void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, const Color& color);
     void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, std::uint8_t r, std::uint8_t g,
                         std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// The outline of a circle centred on (x, y).
+    ///@{
     void drawCircle(int x, int y, int radius);
     void drawCircle(int x, int y, int radius, const Color& color);
     void drawCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                     std::uint8_t a);
+    ///@}
 
     /// A filled disc centred on (x, y).
+    ///@{
     void drawFilledCircle(int x, int y, int radius);
     void drawFilledCircle(int x, int y, int radius, const Color& color);
     void drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                           std::uint8_t a);
+    ///@}
 
     // ---- Text -------------------------------------------------------------
     // Text is drawn at its natural size with its top-left corner at (x, y).
