@@ -13,12 +13,12 @@ set(CPACK_PACKAGE_CONTACT "Vantrel developers <vantrel@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}
- Vantrel is a small C++17 framework over SDL2 for a first programming course:
- one window, a frame loop, shapes, text and sound. The package holds the
- static library, its headers, a CMake package (find_package(vantrel)), a
- pkg-config file (pkg-config --cflags --libs vantrel) and vantrel-new, which
- starts a new project.")
+# CPack puts the summary above this text.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vantrel is a small C++17 framework over SDL2 for a first programming course:
+one window, a frame loop, shapes, text and sound. The package holds the
+static library, its headers, a CMake package (find_package(vantrel)), a
+pkg-config file (pkg-config --cflags --libs vantrel) and vantrel-new, which
+starts a new project.")
 # Everything a program built with Vantrel needs: the SDL2 libraries' headers
 # (which pull in the libraries), the default font, a compiler and the build
 # tools that a new project uses.

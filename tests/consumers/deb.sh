@@ -32,9 +32,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = vantrel ] || fail "package name is $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "version is $(field Version), expected $version"
 depends=$(field Depends)
+# The package names alone, one a line: "cmake (>= 3.22)" gives "cmake".
+names=$(sed 's/, /\n/g' <<<"$depends" | cut -d ' ' -f 1)
 for needed in libsdl2-dev libsdl2-gfx-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev \
     fonts-dejavu-core g++ cmake pkg-config; do
-    grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
+    grep -Fqx "$needed" <<<"$names" || fail "Depends lacks $needed: $depends"
 done
 
 root="$work/root"

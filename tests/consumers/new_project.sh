@@ -21,9 +21,20 @@ for tool in Xvfb xdotool; do
         fail "'$tool' not found: install xvfb and xdotool (./dev test does) to run this test"
 done
 
+# shellcheck source=../../tools/headless.sh
+. "$headless"
 rm -rf "$work"
 mkdir -p "$work"
-project="$work/my first game"
+# The project goes outside the checkout, as vantrel-new wants; logs stay in WORK_DIR.
+scratch=$(mktemp -d)
+pid=
+cleanup() {
+    headless_end "$pid"
+    headless_stop
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+project="$scratch/my first game"
 
 # ---- Making the project ------------------------------------------------------
 "$source/tools/vantrel-new" "$project" >"$work/new.log" 2>&1 ||
@@ -57,10 +68,6 @@ program="$project/build/my_first_game"
 [ -f "$project/build/assets/beep.wav" ] || fail "assets/ was not copied beside the program"
 
 # ---- Running it --------------------------------------------------------------
-# shellcheck source=../../tools/headless.sh
-. "$headless"
-pid=
-trap 'headless_end "$pid"; headless_stop' EXIT
 headless_start || fail "could not start Xvfb"
 
 audio="$work/audio.raw"
