@@ -72,6 +72,7 @@ grep -q "^vantrel_DIR:PATH=$root/usr/lib/cmake/vantrel\$" "$work/lab-build/CMake
     fail "the project did not use the unpacked package: $(grep '^vantrel_DIR' "$work/lab-build/CMakeCache.txt")"
 cmake --build "$work/lab-build" -j 2 >"$work/build.log" 2>&1 ||
     fail "building the new project failed: $(cat "$work/build.log")"
+grep -q 'warning:' "$work/build.log" && fail "the new project builds with warnings: $(grep -A3 'warning:' "$work/build.log")"
 [ -f "$work/lab-build/assets/beep.wav" ] || fail "assets/ was not copied beside the program"
 run "$work/lab-build/lab_exercise"
 

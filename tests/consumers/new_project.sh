@@ -16,9 +16,9 @@ fail() {
     echo "new_project: FAIL: $*" >&2
     exit 1
 }
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool import convert; do
     command -v "$tool" >/dev/null 2>&1 ||
-        fail "'$tool' not found: install xvfb and xdotool (./dev test does) to run this test"
+        fail "'$tool' not found: install xvfb, xdotool and imagemagick (./dev test does) to run this test"
 done
 
 # shellcheck source=../../tools/headless.sh
@@ -65,6 +65,7 @@ cmake --build "$project/build" -j 2 >"$work/build.log" 2>&1 ||
     fail "building the new project failed: $(cat "$work/build.log")"
 program="$project/build/my_first_game"
 [ -x "$program" ] || fail "no program $program after the build"
+grep -q 'warning:' "$work/build.log" && fail "the new project builds with warnings: $(grep -A3 'warning:' "$work/build.log")"
 [ -f "$project/build/assets/beep.wav" ] || fail "assets/ was not copied beside the program"
 
 # ---- Running it --------------------------------------------------------------
@@ -83,7 +84,13 @@ sleep 1
 [ -s "$audio" ] || fail "the program wrote no audio at all (the disk driver's file is empty)"
 has_sound && fail "sound was played before any key was pressed"
 
+# The window sits at (100, 100): the red disc follows the mouse to (200, 200).
 timeout 10 xdotool mousemove 300 300 || fail "xdotool could not move the mouse into the window"
+sleep 0.5
+headless_screenshot "$window" "$work/window.png" || fail "could not take a screenshot"
+pixel() { convert "$work/window.png" -format "%[pixel:p{$1,$2}]" info:; }
+[ "$(pixel 200 200)" = 'srgb(255,0,0)' ] || fail "pixel (200, 200) is $(pixel 200 200), expected the red disc under the mouse"
+[ "$(pixel 600 100)" = 'srgb(0,0,128)' ] || fail "pixel (600, 100) is $(pixel 600 100), expected the navy background"
 timeout 10 xdotool key space || fail "xdotool could not press a key"
 tries=0
 until has_sound; do
