@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds a small program against Vantrel the way a user's project would, then
 # runs it for a moment and stops it with SIGTERM, which SDL turns into the
-# window's quit event: the program must end normally with status 0.
+# window's quit event: the program must end normally with status 0 (run.sh).
 #
 #   build_and_run.sh subdirectory VANTREL_SOURCE_DIR WORK_DIR
 #   build_and_run.sh installed    VANTREL_SOURCE_DIR WORK_DIR VANTREL_BUILD_DIR
@@ -22,14 +22,9 @@ if [ "$mode" != subdirectory ]; then
     cmake --install "$4" --prefix "$prefix" >/dev/null
 fi
 
-# The program is started from another folder, so the files it opens by
-# relative paths must be found beside it.
-run() {
-    local status=0
-    (cd / && timeout -s TERM --preserve-status 2 "$1") || status=$?
-    echo "$(basename "$1") ended with status $status"
-    return "$status"
-}
+# shellcheck source=run.sh
+. "$here/run.sh"
+run() { run_briefly "$1" "$work/run.log"; }
 
 case "$mode" in
 pkgconfig)

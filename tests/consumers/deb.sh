@@ -13,11 +13,9 @@ fail() {
     echo "deb: FAIL: $*" >&2
     exit 1
 }
-run() {
-    local status=0
-    (cd / && timeout -s TERM --preserve-status 2 "$1") || status=$?
-    [ $status -eq 0 ] || fail "$(basename "$1") ended with status $status, expected 0"
-}
+# shellcheck source=run.sh
+. "$(dirname "$0")/run.sh"
+run() { run_briefly "$1" "$work/run.log" || fail "$(basename "$1") did not run and end cleanly"; }
 
 rm -rf "$work"
 mkdir -p "$work"
