@@ -270,8 +270,10 @@ public:
     // A colour given one argument too early, as in drawRoundedBox(20, 20, 200,
     // 120, RED), would otherwise be taken for the last number (a radius of 5)
     // and drawn in the foreground colour. These forms stop the build with a
-    // message that names the missing argument.
+    // message that names the missing argument. (Left out of the reference:
+    // nothing to call.)
 
+    /// \cond
     template <typename C, typename = vantrel::detail::IfColorArgument<C>>
     void drawPixel(int, const C&) {
         static_assert(vantrel::detail::alwaysFalse<C>,
@@ -307,6 +309,7 @@ public:
                       "drawFilledCircle needs a radius before the colour: "
                       "drawFilledCircle(x, y, radius, color)");
     }
+    /// \endcond
 
 private:
     Canvas();
