@@ -1,9 +1,10 @@
 #ifndef VANTREL_CANVAS_CANVAS_H
 #define VANTREL_CANVAS_CANVAS_H
 
-// The one header a Vantrel program includes: the canvas (window, frame loop,
-// drawing, text, images, sound, keyboard, mouse and time), the Color and
-// Direction value types, and the helpers for random numbers and hit tests.
+/// \file
+/// The one header a Vantrel program includes: the canvas (window, frame loop,
+/// drawing, text, images, sound, keyboard, mouse and time), the Color and
+/// Direction value types, and the helpers for random numbers and hit tests.
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -207,65 +208,84 @@ public:
     // must lie within -32768..32767.
 
     /// One pixel at (x, y).
+    ///@{
     void drawPixel(int x, int y);
     void drawPixel(int x, int y, const Color& color);
     void drawPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// A straight line from (x1, y1) to (x2, y2), both ends included.
+    ///@{
     void drawLine(int x1, int y1, int x2, int y2);
     void drawLine(int x1, int y1, int x2, int y2, const Color& color);
     void drawLine(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                   std::uint8_t a);
+    ///@}
 
     /// The outline of the rectangle with opposite corners (x1, y1) and (x2, y2).
+    ///@{
     void drawRectangle(int x1, int y1, int x2, int y2);
     void drawRectangle(int x1, int y1, int x2, int y2, const Color& color);
     void drawRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
                        std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// A filled rectangle with corners (x1, y1) and (x2, y2), its corners
     /// rounded with the given radius.
+    ///@{
     void drawRoundedBox(int x1, int y1, int x2, int y2, int radius);
     void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, const Color& color);
     void drawRoundedBox(int x1, int y1, int x2, int y2, int radius, std::uint8_t r, std::uint8_t g,
                         std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// The outline of a circle centred on (x, y).
+    ///@{
     void drawCircle(int x, int y, int radius);
     void drawCircle(int x, int y, int radius, const Color& color);
     void drawCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                     std::uint8_t a);
+    ///@}
 
     /// A filled disc centred on (x, y).
+    ///@{
     void drawFilledCircle(int x, int y, int radius);
     void drawFilledCircle(int x, int y, int radius, const Color& color);
     void drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                           std::uint8_t a);
+    ///@}
 
     /// A filled rectangle with opposite corners (x1, y1) and (x2, y2), both
     /// corners included, given in any order (like drawRectangle, filled).
+    ///@{
     void drawFilledRectangle(int x1, int y1, int x2, int y2);
     void drawFilledRectangle(int x1, int y1, int x2, int y2, const Color& color);
     void drawFilledRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
                              std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// The outline of the triangle with corners (x1, y1), (x2, y2), (x3, y3).
+    ///@{
     void drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3);
     void drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, const Color& color);
     void drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
                       std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// A filled triangle with corners (x1, y1), (x2, y2), (x3, y3), corners
     /// included. Three corners on one line draw that line.
+    ///@{
     void drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3);
     void drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3, const Color& color);
     void drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
                             std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// The closed outline through the corners in order, last back to first:
     /// either a list of points, drawPolygon({{10, 10}, {90, 10}, {50, 60}}),
     /// or a list of x and a list of y (extra entries in the longer one are
     /// ignored). Fewer than three corners draw nothing.
+    ///@{
     void drawPolygon(const std::vector<SDL_Point>& points);
     void drawPolygon(const std::vector<SDL_Point>& points, const Color& color);
     void drawPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
@@ -274,9 +294,11 @@ public:
     void drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys, const Color& color);
     void drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys, std::uint8_t r,
                      std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// The polygon of drawPolygon, filled, corners included. Fewer than three
     /// corners draw nothing; corners all on one line draw that line.
+    ///@{
     void drawFilledPolygon(const std::vector<SDL_Point>& points);
     void drawFilledPolygon(const std::vector<SDL_Point>& points, const Color& color);
     void drawFilledPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
@@ -286,20 +308,25 @@ public:
                            const Color& color);
     void drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys, std::uint8_t r,
                            std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// The outline of an ellipse centred on (x, y), reaching radiusX pixels
     /// left and right and radiusY up and down. A radius of 0 draws a line; a
     /// negative radius draws nothing.
+    ///@{
     void drawEllipse(int x, int y, int radiusX, int radiusY);
     void drawEllipse(int x, int y, int radiusX, int radiusY, const Color& color);
     void drawEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r, std::uint8_t g,
                      std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// The ellipse of drawEllipse, filled.
+    ///@{
     void drawFilledEllipse(int x, int y, int radiusX, int radiusY);
     void drawFilledEllipse(int x, int y, int radiusX, int radiusY, const Color& color);
     void drawFilledEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r, std::uint8_t g,
                            std::uint8_t b, std::uint8_t a);
+    ///@}
 
     // Angles, for arcs and pies, are in degrees: 0 points right, 90 down,
     // 180 left, 270 up (they grow clockwise on the screen). The curve runs
@@ -309,28 +336,34 @@ public:
 
     /// Part of the outline of the circle centred on (x, y), both ends included.
     /// Equal angles draw nothing; a negative radius draws nothing.
+    ///@{
     void drawArc(int x, int y, int radius, int startDegrees, int endDegrees);
     void drawArc(int x, int y, int radius, int startDegrees, int endDegrees, const Color& color);
     void drawArc(int x, int y, int radius, int startDegrees, int endDegrees, std::uint8_t r,
                  std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// A filled slice of the disc centred on (x, y), between its two radii at
     /// startDegrees and endDegrees. Equal angles draw the one radius; a
     /// negative radius draws nothing.
+    ///@{
     void drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees);
     void drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees,
                        const Color& color);
     void drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees, std::uint8_t r,
                        std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
 
     /// A line from (x1, y1) to (x2, y2), width pixels thick (1 to 255; wider
     /// is drawn 255 wide, 0 or less draws nothing). Its ends are square, cut
     /// across the line at the two points. Equal points draw a width x width
     /// square centred on them.
+    ///@{
     void drawThickLine(int x1, int y1, int x2, int y2, int width);
     void drawThickLine(int x1, int y1, int x2, int y2, int width, const Color& color);
     void drawThickLine(int x1, int y1, int x2, int y2, int width, std::uint8_t r, std::uint8_t g,
                        std::uint8_t b, std::uint8_t a);
+    ///@}
 
     // ---- Text -------------------------------------------------------------
     // Text is drawn at its natural size with its top-left corner at (x, y).
@@ -351,28 +384,36 @@ public:
 
     /// Width in pixels of what drawText draws for text: from its leftmost to
     /// its rightmost coloured pixel. 0 for text that draws nothing.
+    ///@{
     int getTextWidth(const std::string& text);
     int getTextWidth(const std::string& text, FontId font);
+    ///@}
     /// Height in pixels of what drawText draws for text: from its highest to
     /// its lowest coloured pixel. 0 for text that draws nothing.
+    ///@{
     int getTextHeight(const std::string& text);
     int getTextHeight(const std::string& text, FontId font);
+    ///@}
 
     /// Text centred on (x, y): its coloured pixels (getTextWidth of them)
     /// start at column x - width / 2, and the middle of its line (the height
     /// of the font, from above its capitals to below its descenders) is on
     /// row y, so texts centred on one y in one font share a baseline.
     /// Handy for titles: drawTextCentered(canvas.getWidth() / 2, 30, "My house").
+    ///@{
     void drawTextCentered(int x, int y, const std::string& text);
     void drawTextCentered(int x, int y, const std::string& text, Color color);
+    ///@}
     /// Returns false, drawing nothing, when the text cannot be rendered.
     bool drawTextCentered(int x, int y, const std::string& text, Color color, FontId font);
 
     /// Text whose rightmost coloured pixel is in column x, with y as in
     /// drawText (the top of the line), so a right-aligned score sits level
     /// with text drawn by drawText at the same y.
+    ///@{
     void drawTextRight(int x, int y, const std::string& text);
     void drawTextRight(int x, int y, const std::string& text, Color color);
+    ///@}
     /// Returns false, drawing nothing, when the text cannot be rendered.
     bool drawTextRight(int x, int y, const std::string& text, Color color, FontId font);
     // ---- Images -----------------------------------------------------------
@@ -442,8 +483,10 @@ public:
     // A colour given one argument too early, as in drawRoundedBox(20, 20, 200,
     // 120, RED), would otherwise be taken for the last number (a radius of 5)
     // and drawn in the foreground colour. These forms stop the build with a
-    // message that names the missing argument.
+    // message that names the missing argument. (Left out of the reference:
+    // nothing to call.)
 
+    /// \cond
     template <typename C, typename = vantrel::detail::IfColorArgument<C>>
     void drawPixel(int, const C&) {
         static_assert(vantrel::detail::alwaysFalse<C>,
@@ -479,6 +522,7 @@ public:
                       "drawFilledCircle needs a radius before the colour: "
                       "drawFilledCircle(x, y, radius, color)");
     }
+    /// \endcond
 
     // ---- Saving frames ----------------------------------------------------
 

@@ -30,3 +30,38 @@ endif()
 if(TARGET vantrel-demo)
   install(TARGETS vantrel-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+
+# ---- Starting a program of one's own ------------------------------------------
+# vantrel_add_program comes with the CMake package (vantrelConfig.cmake
+# includes it), so an installed Vantrel builds the examples and new projects.
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/VantrelProgram.cmake DESTINATION ${VANTREL_CMAKE_DIR})
+
+# pkg-config: g++ main.cpp $(pkg-config --cflags --libs vantrel). The prefix
+# is written relative to the .pc file, so the package also works unpacked
+# somewhere else (dpkg -x, a copied prefix). Vantrel is a static library, so
+# every library it uses is required, not private.
+set(VANTREL_PC_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}" OR IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
+  # Folders given as absolute paths cannot move with the file.
+  set(VANTREL_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+  set(VANTREL_PC_LIBDIR "${CMAKE_INSTALL_FULL_LIBDIR}")
+  set(VANTREL_PC_INCLUDEDIR "${CMAKE_INSTALL_FULL_INCLUDEDIR}")
+else()
+  # From <prefix>/lib/pkgconfig back up to <prefix>: "${pcfiledir}/../..".
+  file(RELATIVE_PATH _vantrel_up "/prefix/${VANTREL_PC_DIR}" "/prefix")
+  string(REGEX REPLACE "/$" "" _vantrel_up "${_vantrel_up}")
+  set(VANTREL_PC_PREFIX "\${pcfiledir}/${_vantrel_up}")
+  set(VANTREL_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+  set(VANTREL_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+endif()
+set(VANTREL_PC_REQUIRES "sdl2 >= 2.0.10, SDL2_gfx, SDL2_ttf, SDL2_mixer, SDL2_image")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/vantrel.pc.in ${PROJECT_BINARY_DIR}/vantrel.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/vantrel.pc DESTINATION ${VANTREL_PC_DIR})
+
+# vantrel-new PATH: makes a new project from the template in share/vantrel.
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/vantrel-new DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/templates/project/
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/template)
+
+# The Debian package (./dev package): whatever the rules above install.
+include(${PROJECT_SOURCE_DIR}/cmake/VantrelPackage.cmake)

@@ -49,15 +49,3 @@ function(vantrel_add_library target default_font)
   set_target_properties(${target} PROPERTIES EXPORT_NAME vantrel)
   vantrel_set_warnings(${target})
 endfunction()
-
-# Builds a program that uses the framework, the way a learner's would: linked
-# to vantrel::vantrel (and, where the platform's entry point is not main, as
-# on Windows, to SDL2main, which calls the program's main).
-function(vantrel_add_program target)
-  add_executable(${target} ${ARGN})
-  target_link_libraries(${target} PRIVATE vantrel::vantrel)
-  if(TARGET SDL2::SDL2main AND WIN32)
-    target_link_libraries(${target} PRIVATE SDL2::SDL2main)
-  endif()
-  vantrel_set_warnings(${target})
-endfunction()

@@ -1,6 +1,9 @@
 #ifndef VANTREL_TYPES_COLOR_H
 #define VANTREL_TYPES_COLOR_H
 
+/// \file
+/// Colours: the Color type and the sixteen named palette colours.
+
 #include <cstdint>
 #include <iosfwd>
 #include <stdexcept>
@@ -77,9 +80,13 @@ public:
     /// The palette colour called name; same as Color(name), and throws the same way.
     static constexpr Color fromName(ColorName name) { return Color(name); }
 
+    /// Red channel, 0-255.
     constexpr std::uint8_t getRed() const { return r; }
+    /// Green channel, 0-255.
     constexpr std::uint8_t getGreen() const { return g; }
+    /// Blue channel, 0-255.
     constexpr std::uint8_t getBlue() const { return b; }
+    /// Alpha channel, 0 (invisible) to 255 (opaque).
     constexpr std::uint8_t getAlpha() const { return a; }
 
     /// Sets alpha from an opacity between 0.0 (invisible) and 1.0 (opaque):
@@ -100,11 +107,13 @@ private:
     std::uint8_t a;
 };
 
+/// True when all four channels are equal.
 constexpr bool operator==(const Color& left, const Color& right) {
     return left.getRed() == right.getRed() && left.getGreen() == right.getGreen() &&
            left.getBlue() == right.getBlue() && left.getAlpha() == right.getAlpha();
 }
 
+/// True when any channel differs.
 constexpr bool operator!=(const Color& left, const Color& right) { return !(left == right); }
 
 /// Reads a colour as four whole numbers: red, green, blue, alpha.

@@ -1,6 +1,10 @@
 #ifndef VANTREL_TYPES_DIRECTION_H
 #define VANTREL_TYPES_DIRECTION_H
 
+/// \file
+/// Directions: the eight compass directions, their unit steps and their
+/// reflections off the window's edges.
+
 #include <iosfwd>
 #include <string>
 
@@ -59,6 +63,7 @@ public:
     /// upper case only. A name that matches none changes nothing.
     void setFromName(std::string name);
 
+    /// Index of the direction: 0 = N ... 7 = SW, or whatever index it was given.
     int getIndex() const { return index; }
     /// Horizontal step: -1, 0 or 1 pixel.
     int getDX() const { return dx; }
