@@ -3,134 +3,21 @@
 // textures) and leaves one never drawn, then returns from main, so that the
 // canvas's exit-time tear-down has to free them all.
 //
-// Memcheck alone cannot see that tear-down fail: an image the destructor
-// forgets is still pointed to by the canvas, which lives until the process
-// ends, so it counts as "still reachable". The program therefore keeps its
-// own account: every block SDL allocates while an image call runs on this
-// thread is recorded until it is freed, and after the canvas is gone any
-// block left over fails the program.
+// Memcheck alone cannot see that tear-down fail, so the program also keeps
+// its own account of what the image calls allocate (block_account.h).
 
 #include "canvas/canvas.h"
 
 #include <SDL_image.h>
 
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <mutex>
+#include <iterator>
 #include <string>
-#include <unordered_map>
+
+#include "block_account.h"
 
 namespace {
-
-std::mutex blocksLock;
-// Addresses of the blocks allocated while an image was loaded or first
-// drawn and not yet freed, with their sizes.
-std::unordered_map<std::uintptr_t, std::size_t> imageBlocks;
-// False once the account is closed; later frees pass straight through.
-bool accounting = true;
-// Set by main around each image call; other threads never record.
-thread_local bool recording = false;
-
-std::uintptr_t address(void* block) { return reinterpret_cast<std::uintptr_t>(block); }
-
-void record(std::uintptr_t block, std::size_t size) {
-    std::lock_guard<std::mutex> guard(blocksLock);
-    if (accounting && block != 0) {
-        imageBlocks[block] = size;
-    }
-}
-
-void note(void* block, std::size_t size) {
-    if (recording) {
-        record(address(block), size);
-    }
-}
-
-// Takes a freed or moving block out of the account; says whether it was in,
-// and with what size.
-bool forget(std::uintptr_t block, std::size_t* size = nullptr) {
-    std::lock_guard<std::mutex> guard(blocksLock);
-    auto found = imageBlocks.find(block);
-    if (!accounting || found == imageBlocks.end()) {
-        return false;
-    }
-    if (size != nullptr) {
-        *size = found->second;
-    }
-    imageBlocks.erase(found);
-    return true;
-}
-
-void* SDLCALL countedMalloc(std::size_t size) {
-    void* block = std::malloc(size);
-    note(block, size);
-    return block;
-}
-
-void* SDLCALL countedCalloc(std::size_t count, std::size_t size) {
-    void* block = std::calloc(count, size);
-    note(block, count * size);
-    return block;
-}
-
-void* SDLCALL countedRealloc(void* old, std::size_t size) {
-    // The old block leaves the account before it moves; a recorded block is
-    // recorded again where it ends up (back in place if realloc fails).
-    const std::uintptr_t oldAddress = address(old);
-    std::size_t oldSize = 0;
-    const bool wasRecorded = oldAddress != 0 && forget(oldAddress, &oldSize);
-    void* block = std::realloc(old, size);
-    if (block == nullptr && size != 0) {
-        if (wasRecorded) {
-            record(oldAddress, oldSize);
-        }
-        return nullptr;
-    }
-    if (wasRecorded || recording) {
-        record(address(block), size);
-    }
-    return block;
-}
-
-void SDLCALL countedFree(void* block) {
-    if (block != nullptr) {
-        forget(address(block));
-    }
-    std::free(block);
-}
-
-// Registered before the canvas exists, so it runs after the canvas's
-// destructor.
-void checkImageBlocks() {
-    std::size_t count = 0;
-    std::size_t bytes = 0;
-    {
-        std::lock_guard<std::mutex> guard(blocksLock);
-        accounting = false;
-        count = imageBlocks.size();
-        for (const auto& block : imageBlocks) {
-            bytes += block.second;
-        }
-    }
-    if (count != 0) {
-        std::fprintf(
-            stderr,
-            "%zu blocks (%zu bytes) made while loading or drawing images outlived the canvas\n",
-            count, bytes);
-        std::fflush(stderr);
-        std::_Exit(1);
-    }
-}
-
-// Runs one image call inside the account.
-template <typename Call> auto recorded(Call call) {
-    recording = true;
-    auto result = call();
-    recording = false;
-    return result;
-}
 
 // A 16 x 16 PNG with an alpha channel, written with SDL_image.
 bool writePng(const std::string& path) {
@@ -146,15 +33,12 @@ bool writePng(const std::string& path) {
 
 } // namespace
 
-int main() {
-    if (SDL_SetMemoryFunctions(countedMalloc, countedCalloc, countedRealloc, countedFree) != 0 ||
-        std::atexit(checkImageBlocks) != 0) {
-        std::fprintf(stderr, "cannot set up the allocation account\n");
+int main(int argc, char* argv[]) {
+    (void)argc;
+    (void)argv;
+    if (!openBlockAccount("loading or drawing images")) {
         return 1;
     }
-    // SDL keeps one error buffer per thread for good; make it now, outside
-    // the account.
-    SDL_ClearError();
 
     const std::string dir = VANTREL_TEST_BINARY_DIR;
     const std::string good = dir + "/images_leak.png";
@@ -171,18 +55,18 @@ int main() {
 
     Canvas& canvas = Canvas::getInstance();
     // Before set-up: decoded, waiting for a renderer. The first is never drawn.
-    const ImageId waiting = recorded([&] { return canvas.loadImage(good); });
-    const ImageId drawnLater = recorded([&] { return canvas.loadImage(good); });
+    const ImageId waiting = accounted([&] { return canvas.loadImage(good); });
+    const ImageId drawnLater = accounted([&] { return canvas.loadImage(good); });
     canvas.initWorld(0, 0, 64, 64);
-    const ImageId afterSetUp = recorded([&] { return canvas.loadImage(good); });
-    const ImageId failed = recorded([&] { return canvas.loadImage(damaged); });
+    const ImageId afterSetUp = accounted([&] { return canvas.loadImage(good); });
+    const ImageId failed = accounted([&] { return canvas.loadImage(damaged); });
     if (waiting != 1 || drawnLater != 2 || afterSetUp != 3 || failed != -1) {
         std::fprintf(stderr, "unexpected ids %d %d %d %d: %s\n", waiting, drawnLater, afterSetUp,
                      failed, canvas.getImageError().c_str());
         return 1;
     }
     canvas.clear();
-    recorded([&] {
+    accounted([&] {
         canvas.drawImage(drawnLater, 0, 0, 2.0, 30.0, FLIP_HORIZONTAL);
         canvas.drawImage(afterSetUp, 10, 10);
         return 0;
