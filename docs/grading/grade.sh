@@ -8,7 +8,7 @@
 #
 #   --frames LIST     frames to compare (default 60); the run stops after the last
 #   --input FILE      input script for every run (see vantrel-run --help)
-#   --tolerance N     pixels that may differ in a frame (default 200)
+#   --tolerance N     pixels that may differ in a frame (default 500)
 #   --out FOLDER      where builds, frames and difference images go
 #                     (default ./grading-results)
 #
@@ -18,7 +18,7 @@
 # passes, 1 when any does not, 2 on a usage error or a broken reference.
 set -u
 
-frames=60 input= tolerance=200 out=grading-results
+frames=60 input= tolerance=500 out=grading-results
 usage() {
     sed -n '2,/^set -u/p' "$0" | sed -e '$d' -e 's/^# \{0,1\}//' >&2
     exit 2
