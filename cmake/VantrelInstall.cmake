@@ -22,6 +22,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/vantrelConfigVersion.cmak
   COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/vantrelConfig.cmake
   ${PROJECT_BINARY_DIR}/vantrelConfigVersion.cmake
+  ${PROJECT_SOURCE_DIR}/cmake/VantrelFindSDL2Gfx.cmake
   DESTINATION ${VANTREL_CMAKE_DIR})
 
 if(TARGET vantrel-run)

@@ -45,7 +45,38 @@ function(vantrel_add_library target default_font)
     "VANTREL_DEFAULT_FONT_PATH=\"${default_font}\"")
   target_link_libraries(${target}
     PUBLIC SDL2::SDL2 SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer SDL2_image::SDL2_image
-    PRIVATE PkgConfig::SDL2_GFX)
+    PRIVATE SDL2_gfx::SDL2_gfx)
   set_target_properties(${target} PROPERTIES EXPORT_NAME vantrel)
   vantrel_set_warnings(${target})
+endfunction()
+
+# Folder whose DLLs every program needs beside it on Windows (SDL2 and its
+# add-ons, the compiler's runtime); empty where they are found otherwise.
+if(VANTREL_WINDOWS_DEPS)
+  set(_vantrel_dll_dir "${VANTREL_WINDOWS_DEPS}/bin")
+else()
+  set(_vantrel_dll_dir "")
+endif()
+set(VANTREL_RUNTIME_DLL_DIR "${_vantrel_dll_dir}" CACHE PATH
+  "Windows: folder whose DLLs are copied beside every program built here")
+
+# Copies the DLLs of VANTREL_RUNTIME_DLL_DIR into the current build folder, so
+# that the programs built there start without PATH or WINEPATH set.
+function(vantrel_copy_runtime_dlls)
+  if(WIN32 AND VANTREL_RUNTIME_DLL_DIR)
+    file(GLOB dlls "${VANTREL_RUNTIME_DLL_DIR}/*.dll")
+    if(dlls)
+      file(COPY ${dlls} DESTINATION ${CMAKE_CURRENT_BINARY_DIR})
+    endif()
+  endif()
+endfunction()
+
+# Gives a program whose main includes SDL the entry point SDL expects: on
+# Windows SDL renames main to SDL_main (so main must be declared
+# int main(int argc, char* argv[])), and SDL2main supplies the real one.
+function(vantrel_use_sdl_main target)
+  if(WIN32 AND TARGET SDL2::SDL2main)
+    target_link_libraries(${target} PRIVATE SDL2::SDL2main)
+  endif()
+  vantrel_copy_runtime_dlls()
 endfunction()

@@ -3,21 +3,37 @@
 # that it ends abnormally with the failure's message on standard error (the
 # environment, set by CTest, decides what fails).
 #
-#   demo_failure.sh PROGRAM EXPECTED_STDERR_TEXT [MORE_EXPECTED_TEXT...]
+#   demo_failure.sh [--status N] [--emulator RUNNER] PROGRAM EXPECTED_STDERR_TEXT
+#                   [MORE_EXPECTED_TEXT...]
+#
+# --status: the status an abnormal end gives (default 134, the shell's way of
+# saying "ended by SIGABRT", as an uncaught exception does; Windows says 3).
+# --emulator: runs PROGRAM through RUNNER (Wine for a Windows program).
 set -uo pipefail
+abnormal=134 runner=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --status) abnormal=$2 ;;
+    --emulator) runner=("$2") ;;
+    *) break ;;
+    esac
+    shift 2
+done
 program=$1 expected=$2
 shift 2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-timeout 20 "$program" >"$out/stdout" 2>"$out/stderr"
+timeout 20 "${runner[@]}" "$program" >"$out/stdout" 2>"$out/stderr"
 status=$?
+# Windows programs end their lines with \r\n.
+sed -i 's/\r$//' "$out/stdout" "$out/stderr"
 echo "exit status $status; standard error:"
 cat "$out/stderr"
 
 failed=0
-# 134 is the shell's way of saying "ended by SIGABRT", as an uncaught exception does.
-[ "$status" -eq 134 ] || { echo "FAIL: expected an abnormal end (status 134), got $status"; failed=1; }
+[ "$status" -eq "$abnormal" ] ||
+    { echo "FAIL: expected an abnormal end (status $abnormal), got $status"; failed=1; }
 for text in "$expected" "$@"; do
     grep -qF -- "$text" "$out/stderr" || { echo "FAIL: standard error lacks: $text"; failed=1; }
 done
