@@ -17,6 +17,8 @@ void Canvas::playSound(const std::string& path, bool loop) {
         throw std::string("Unable to open audio with error") +
             vantrel::detail::notFoundMessage(path, file);
     }
+    // The reason reported must be this file's, not an earlier call's.
+    SDL_ClearError();
     SDL_RWops* stream = SDL_RWFromFile(file.path.c_str(), "rb");
     // The loader takes the stream over and closes it. When the file cannot
     // even be opened, the loader is not asked: it would replace the reason
@@ -25,7 +27,13 @@ void Canvas::playSound(const std::string& path, bool loop) {
         sound = Mix_LoadWAV_RW(stream, 1);
     }
     if (sound == nullptr) {
-        throw std::string("Unable to open audio with error") + SDL_GetError();
+        std::string reason = SDL_GetError();
+        // Some decoders refuse a file without saying why.
+        if (reason.empty()) {
+            reason = "Couldn't decode " + file.path +
+                     ": not a sound format this system can play (WAV always works)";
+        }
+        throw std::string("Unable to open audio with error") + reason;
     }
     Mix_VolumeChunk(sound, MIX_MAX_VOLUME);
     Mix_PlayChannelTimed(-1, sound, loop ? -1 : 0, -1);

@@ -213,6 +213,18 @@ TEST(SoundBadFile, RandomBytes) {
     expectRefused(path);
 }
 
+TEST(SoundBadFile, ReasonIsThisFilesNotAnEarlierOne) {
+    std::vector<char> bytes(4096, '\x5a');
+    const std::string path = testFile("noise.wav");
+    ASSERT_TRUE(writeBytes(path, bytes));
+    Canvas& canvas = setUpCanvas();
+    SDL_SetError("an earlier, unrelated error");
+    const std::string message = loadError(canvas, path);
+    EXPECT_EQ(LOAD_ERROR, message.substr(0, LOAD_ERROR.size())) << "whole message: " << message;
+    EXPECT_GT(message.size(), LOAD_ERROR.size()) << "no reason after the message: " << message;
+    EXPECT_EQ(std::string::npos, message.find("earlier")) << "whole message: " << message;
+}
+
 TEST(SoundBadFile, StopsTheSamplePlayingBefore) {
     Canvas& canvas = setUpCanvas();
     canvas.playSound(toneFile("tone", 2000), true);

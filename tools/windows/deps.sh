@@ -390,6 +390,11 @@ main() {
     touch "$dir/.complete"
     cd /
     rm -rf "$WORK"
+    # Builds for sources no longer current are not used again.
+    local old
+    for old in "$CACHE_ROOT"/sdl2-*; do
+        [ "$old" = "$dir" ] || rm -rf "$old"
+    done
     say "built the Windows libraries in $((SECONDS - start)) s"
     printf '%s\n' "$dir"
 }
