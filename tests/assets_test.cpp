@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <system_error>
 
 #include "wav.h"
 
@@ -27,8 +27,21 @@ bool copyFile(const std::string& from, const std::string& to) {
     return in.good() && out.good();
 }
 
+// The program's folder as the framework sees it (on Windows a drive-letter
+// path, however the test build directory was spelled).
+std::string programFolder() {
+    char* base = SDL_GetBasePath();
+    std::string folder = base != nullptr ? base : "";
+    SDL_free(base);
+    return folder;
+}
+
 // Runs the test from a folder that holds none of the files.
-void leaveTheProgramsFolder() { ASSERT_EQ(0, chdir("/")); }
+void leaveTheProgramsFolder() {
+    std::error_code error;
+    std::filesystem::current_path(std::filesystem::path("/"), error);
+    ASSERT_FALSE(error) << error.message();
+}
 
 Canvas& setUpCanvas() {
     Canvas& canvas = Canvas::getInstance();
@@ -49,11 +62,15 @@ TEST(Assets, SoundBesideTheProgramIsFoundFromAnotherFolder) {
 TEST(Assets, TheWorkingDirectoryComesFirst) {
     // Two different files of the same name: the one in the working directory wins.
     ASSERT_TRUE(writeWav(besideTheProgram("assets_first.wav"), 100));
-    char folder[] = "/tmp/vantrel-assets-XXXXXX";
-    ASSERT_NE(nullptr, mkdtemp(folder));
-    const std::string here = std::string(folder) + "/assets_first.wav";
+    // A folder of this test's own below the program's.
+    const std::filesystem::path folder = besideTheProgram("assets_first_folder");
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    ASSERT_FALSE(error) << error.message();
+    const std::string here = (folder / "assets_first.wav").string();
     ASSERT_TRUE(writeWav(here, 900));
-    ASSERT_EQ(0, chdir(folder));
+    std::filesystem::current_path(folder, error);
+    ASSERT_FALSE(error) << error.message();
     Canvas& canvas = setUpCanvas();
     canvas.playSound("assets_first.wav", false);
     ASSERT_TRUE(canvas.hasSound());
@@ -61,8 +78,8 @@ TEST(Assets, TheWorkingDirectoryComesFirst) {
     Mix_Chunk* chunk = Mix_GetChunk(0);
     ASSERT_NE(nullptr, chunk);
     EXPECT_GT(chunk->alen, 22050u * 2 / 2);
-    std::remove(here.c_str());
-    rmdir(folder);
+    std::filesystem::current_path(std::filesystem::path("/"), error);
+    std::filesystem::remove_all(folder, error);
 }
 
 TEST(Assets, AMissingSoundNamesEveryPlaceLooked) {
@@ -74,8 +91,9 @@ TEST(Assets, AMissingSoundNamesEveryPlaceLooked) {
     } catch (const std::string& message) {
         EXPECT_EQ(0u, message.find("Unable to open audio with error")) << message;
         EXPECT_NE(std::string::npos, message.find("\"assets_nowhere.wav\"")) << message;
-        EXPECT_NE(std::string::npos, message.find(besideTheProgram("assets_nowhere.wav")))
-            << message;
+        const std::string beside = programFolder() + "assets_nowhere.wav";
+        EXPECT_NE(std::string::npos, message.find(beside))
+            << "expected " << beside << " in: " << message;
     }
     EXPECT_FALSE(canvas.hasSound());
 }

@@ -200,7 +200,8 @@ fetch() {
         sort | head -n 1)
     built=${built##*/}
     built=${built#*_}
-    printf '%s %s\n' "$package" "${built%.dsc}" >>"$WORK/built.txt"
+    built=${built%.dsc}
+    printf "%s %s\n" "$package" "${built%.orig.tar.*}" >>"$WORK/built.txt"
     printf '%s\n' "$WORK/$package/src"
 }
 
