@@ -8,13 +8,14 @@
 #
 # --status: the status an abnormal end gives (default 134, the shell's way of
 # saying "ended by SIGABRT", as an uncaught exception does; Windows says 3).
-# --emulator: runs PROGRAM through RUNNER (Wine for a Windows program).
+# --emulator: runs PROGRAM through RUNNER (Wine for a Windows program), which
+# may take far longer to start: the program then has 90 s instead of 20.
 set -uo pipefail
-abnormal=134 runner=()
+abnormal=134 runner=() limit=20
 while [ $# -gt 0 ]; do
     case $1 in
     --status) abnormal=$2 ;;
-    --emulator) runner=("$2") ;;
+    --emulator) runner=("$2") limit=90 ;;
     *) break ;;
     esac
     shift 2
@@ -24,7 +25,7 @@ shift 2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-timeout 20 "${runner[@]}" "$program" >"$out/stdout" 2>"$out/stderr"
+timeout "$limit" "${runner[@]}" "$program" >"$out/stdout" 2>"$out/stderr"
 status=$?
 # Windows programs end their lines with \r\n.
 sed -i 's/\r$//' "$out/stdout" "$out/stderr"
