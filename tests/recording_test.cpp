@@ -21,8 +21,12 @@ TEST(FramePattern, NamesFramesAsPrintfWould) {
     EXPECT_EQ("frame-12345.png", frameFileName("frame-%04d.png", 12345));
     EXPECT_EQ("out/7.png", frameFileName("out/%i.png", 7));
     EXPECT_EQ("100%-   42.png", frameFileName("100%%-%5d.png", 42));
-    // Frame numbers past the range of int still come out whole.
-    EXPECT_EQ("f3000000000", frameFileName("f%d", 3000000000L));
+    // Frame numbers past the range of int still come out whole (where long
+    // is wider than int: on Windows both are 32 bits).
+    if constexpr (sizeof(long) > sizeof(int)) {
+        const long past = static_cast<long>(3000000000LL);
+        EXPECT_EQ("f3000000000", frameFileName("f%d", past));
+    }
 }
 
 TEST(FramePattern, OnlyOneIntegerConversionIsAccepted) {
