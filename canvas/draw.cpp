@@ -4,6 +4,8 @@
 
 #include "canvas/canvas.h"
 
+#include "canvas/failure.h"
+
 #include <SDL2_gfxPrimitives.h>
 
 #include <cstdint>
@@ -140,11 +142,11 @@ bool Canvas::drawText(int x, int y, std::string text, Color color, FontId font) 
     const SDL_Color sdlColor = {color.getRed(), color.getGreen(), color.getBlue(),
                                 color.getAlpha()};
     if (font < 1 || static_cast<std::size_t>(font) > fonts.size()) {
-        throw std::out_of_range(
+        vantrel::detail::failWith(std::out_of_range(
             "Font id " + std::to_string(font) +
             " names no open font (open fonts: " + std::to_string(fonts.size()) +
             "). A font id of -1 means the font file could not be opened; the default font is " +
-            DEFAULT_FONT);
+            DEFAULT_FONT));
     }
     TTF_Font* handle = fonts[static_cast<std::size_t>(font) - 1];
 

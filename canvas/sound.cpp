@@ -3,6 +3,7 @@
 #include "canvas/canvas.h"
 
 #include "canvas/assets.h"
+#include "canvas/failure.h"
 
 bool Canvas::hasSound() { return sound != nullptr; }
 
@@ -14,8 +15,8 @@ void Canvas::playSound(const std::string& path, bool loop) {
     // beside the program too; the message then names every place looked.
     const vantrel::detail::AssetPath file = vantrel::detail::findAsset(path);
     if (!file.found) {
-        throw std::string("Unable to open audio with error") +
-            vantrel::detail::notFoundMessage(path, file);
+        vantrel::detail::fail(std::string("Unable to open audio with error") +
+                              vantrel::detail::notFoundMessage(path, file));
     }
     SDL_RWops* stream = SDL_RWFromFile(file.path.c_str(), "rb");
     // The loader takes the stream over and closes it. When the file cannot
@@ -25,7 +26,7 @@ void Canvas::playSound(const std::string& path, bool loop) {
         sound = Mix_LoadWAV_RW(stream, 1);
     }
     if (sound == nullptr) {
-        throw std::string("Unable to open audio with error") + SDL_GetError();
+        vantrel::detail::fail(std::string("Unable to open audio with error") + SDL_GetError());
     }
     Mix_VolumeChunk(sound, MIX_MAX_VOLUME);
     Mix_PlayChannelTimed(-1, sound, loop ? -1 : 0, -1);
