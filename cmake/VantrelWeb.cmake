@@ -105,3 +105,14 @@ function(vantrel_web_assets variable folder)
   list(SORT found)
   set(${variable} ${found} PARENT_SCOPE)
 endfunction()
+
+# Built static only, SDL2_ttf, SDL2_mixer and SDL2_image define just their
+# "-static" targets: give them the names the desktop packages have.
+foreach(_vantrel_sdl_library SDL2_ttf SDL2_mixer SDL2_image)
+  if(TARGET ${_vantrel_sdl_library}::${_vantrel_sdl_library}-static
+     AND NOT TARGET ${_vantrel_sdl_library}::${_vantrel_sdl_library})
+    add_library(${_vantrel_sdl_library}::${_vantrel_sdl_library} INTERFACE IMPORTED)
+    set_target_properties(${_vantrel_sdl_library}::${_vantrel_sdl_library} PROPERTIES
+      INTERFACE_LINK_LIBRARIES ${_vantrel_sdl_library}::${_vantrel_sdl_library}-static)
+  endif()
+endforeach()
