@@ -211,7 +211,7 @@ build_libjpeg() {
 # which spares CMake's many minutes of configure checks. The one change to that
 # header: the haptic subsystem gets its dummy driver rather than none, so that
 # SDL_Init(SDL_INIT_HAPTIC) succeeds as it does on a desktop.
-SDL2_SOURCE_DIRS=(. atomic audio cpuinfo dynapi events file haptic joystick joystick/virtual locale
+SDL2_SOURCE_DIRS=('' atomic audio cpuinfo dynapi events file haptic joystick joystick/virtual locale
     misc power render render/opengles2 render/software sensor stdlib thread timer video
     video/yuv2rgb audio/emscripten audio/disk audio/dummy video/emscripten joystick/emscripten
     haptic/dummy sensor/dummy power/emscripten filesystem/emscripten timer/unix loadso/dlopen
@@ -227,7 +227,7 @@ build_sdl2() {
         return 1
     }
     for dir in "${SDL2_SOURCE_DIRS[@]}"; do
-        sources+=("$src/src/$dir"/*.c)
+        sources+=("$src/src${dir:+/$dir}"/*.c)
     done
     mkdir -p "$src/objects"
     # shellcheck disable=SC2016
