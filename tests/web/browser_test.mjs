@@ -272,20 +272,26 @@ check('the demo as one file opened from the disk shows the same scene', async ()
 check('bounce keeps drawing at about 60 frames a second and the page stays responsive', async () => {
   const page = await startProgram(`${base}/bounce/index.html`, { frames: 10 });
   const first = await canvasPixels(page);
+  // The browser's own frame rate (requestAnimationFrame) is measured at the
+  // same time: on a busy machine it drops too, and the program cannot be
+  // asked to keep up better than the page it runs in.
   const result = await page.evaluate(() => new Promise((resolve) => {
     const probe = window.__vantrel;
     const start = performance.now();
     const before = probe.frames.length;
-    let last = start, longest = 0;
+    let last = start, longest = 0, painted = 0, done = false;
     const timer = setInterval(() => {
       const now = performance.now();
       longest = Math.max(longest, now - last);
       last = now;
     }, 20);
+    const paint = () => { painted++; if (!done) requestAnimationFrame(paint); };
+    requestAnimationFrame(paint);
     setTimeout(() => {
+      done = true;
       clearInterval(timer);
       const seconds = (performance.now() - start) / 1000;
-      resolve({ fps: (probe.frames.length - before) / seconds, longest });
+      resolve({ fps: (probe.frames.length - before) / seconds, browserFps: painted / seconds, longest });
     }, 3000);
   }));
   const asked = Date.now();
@@ -295,11 +301,13 @@ check('bounce keeps drawing at about 60 frames a second and the page stays respo
   let moved = 0;
   for (let y = 0; y < first.height; y += 2) for (let x = 0; x < first.width; x += 2) if (!same(first.at(x, y), second.at(x, y))) moved++;
   await page.close();
-  expect(result.fps >= 30 && result.fps <= 66, `${result.fps.toFixed(1)} frames a second, expected about 60 (30 to 66)`);
+  const floor = Math.max(15, 0.6 * Math.min(60, result.browserFps));
+  expect(result.fps >= floor && result.fps <= 66,
+    `${result.fps.toFixed(1)} frames a second, expected about 60: at least ${floor.toFixed(1)} (0.6 of the ${result.browserFps.toFixed(1)} the page itself painted, 15 at worst) and at most 66`);
   expect(result.longest < 500, `the page's own timer waited ${result.longest.toFixed(0)} ms at worst (limit 500 ms): the program blocks the page`);
   expect(answer < 1000, `the page took ${answer} ms to answer a question (limit 1000 ms)`);
   expect(moved > 50, `the figures did not move between two screenshots 3 s apart (${moved} pixels changed)`);
-  return `${result.fps.toFixed(1)} fps, longest timer gap ${result.longest.toFixed(0)} ms, page answered in ${answer} ms`;
+  return `${result.fps.toFixed(1)} fps (the page painted ${result.browserFps.toFixed(1)}), longest timer gap ${result.longest.toFixed(0)} ms, page answered in ${answer} ms`;
 });
 
 check('a key press in hello starts its sound', async () => {
@@ -321,7 +329,9 @@ check('a key press and a click reach the program\'s events, at the right place',
   await page.keyboard.press('KeyA');
   await waitFor(page, () => document.getElementById('output').textContent.includes('key down: A'), 'the line "key down: A"', 5000);
   const box = await (await page.$('#canvas')).boundingBox();
-  await page.mouse.click(box.x + 100, box.y + 60);
+  // The canvas may sit at a fractional position, and mouse events carry whole
+  // page coordinates: aim inside the page pixel that covers canvas pixel (100, 60).
+  await page.mouse.click(Math.ceil(box.x) + 100.25, Math.ceil(box.y) + 60.25);
   await waitFor(page, () => /mouse button 1 down at/.test(document.getElementById('output').textContent), 'the mouse button line', 5000);
   const output = await outputText(page);
   await page.close();
