@@ -304,8 +304,10 @@ check('bounce keeps drawing at about 60 frames a second and the page stays respo
   const floor = Math.max(15, 0.6 * Math.min(60, result.browserFps));
   expect(result.fps >= floor && result.fps <= 66,
     `${result.fps.toFixed(1)} frames a second, expected about 60: at least ${floor.toFixed(1)} (0.6 of the ${result.browserFps.toFixed(1)} the page itself painted, 15 at worst) and at most 66`);
-  expect(result.longest < 500, `the page's own timer waited ${result.longest.toFixed(0)} ms at worst (limit 500 ms): the program blocks the page`);
-  expect(answer < 1000, `the page took ${answer} ms to answer a question (limit 1000 ms)`);
+  // A program that never yields holds the timer for the whole 3 s; a busy
+  // machine delays it by a few hundred milliseconds at worst.
+  expect(result.longest < 1500, `the page's own timer waited ${result.longest.toFixed(0)} ms at worst (limit 1500 ms): the program blocks the page`);
+  expect(answer < 3000, `the page took ${answer} ms to answer a question (limit 3000 ms)`);
   expect(moved > 50, `the figures did not move between two screenshots 3 s apart (${moved} pixels changed)`);
   return `${result.fps.toFixed(1)} fps (the page painted ${result.browserFps.toFixed(1)}), longest timer gap ${result.longest.toFixed(0)} ms, page answered in ${answer} ms`;
 });
