@@ -17,10 +17,6 @@ option(VANTREL_WEB_EMBED_FONT
   "Put the default font into every page (off only to prove the tests fail without it)" ON)
 mark_as_advanced(VANTREL_WEB_ASYNCIFY VANTREL_WEB_EMBED_FONT)
 
-# The files a program opens by relative paths: the sounds, images and fonts in
-# the folder of its CMakeLists.txt, screenshots aside.
-set(VANTREL_WEB_ASSET_PATTERNS *.wav *.ogg *.mp3 *.flac *.png *.jpg *.jpeg *.bmp *.gif *.ttf *.otf)
-
 # vantrel_web_library(<target>): what every program linked to the library
 # <target> needs in the browser, as its link options: its own blocking frame
 # loop made to yield to the browser (ASYNCIFY), memory that grows as needed,
@@ -94,10 +90,11 @@ function(vantrel_web_program target)
 endfunction()
 
 # vantrel_web_assets(<variable> <folder>): the files in <folder> that a
-# program may open, by VANTREL_WEB_ASSET_PATTERNS.
+# program may open by relative paths: its sounds, images and fonts,
+# screenshots aside.
 function(vantrel_web_assets variable folder)
   set(found)
-  foreach(pattern IN LISTS VANTREL_WEB_ASSET_PATTERNS)
+  foreach(pattern *.wav *.ogg *.mp3 *.flac *.png *.jpg *.jpeg *.bmp *.gif *.ttf *.otf)
     file(GLOB matches CONFIGURE_DEPENDS "${folder}/${pattern}")
     list(APPEND found ${matches})
   endforeach()
