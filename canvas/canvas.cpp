@@ -5,6 +5,7 @@
 
 #include "canvas/assets.h"
 #include "canvas/recording.h"
+#include "canvas/failure.h"
 
 #include <cstdio>
 #include <exception>
@@ -122,11 +123,11 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
                        const Color& foreground, std::uint8_t fps) {
     std::cout << "initWorld called" << std::endl;
     if (initialized) {
-        throw "Sorry, you can only use an initializeWorld function once!";
+        vantrel::detail::fail("Sorry, you can only use an initializeWorld function once!");
     }
     if (fps == 0) {
         // Rejected before the canvas counts as set up, so a corrected call may follow.
-        throw "Frame rate must be between 1 and 255";
+        vantrel::detail::fail("Frame rate must be between 1 and 255");
     }
     initialized = true;
 
@@ -141,28 +142,28 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
 
     if (SDL_Init(INIT_FLAGS) == -1) {
         std::fprintf(stderr, "Vantrel: SDL_Init failed: %s\n", SDL_GetError());
-        throw "SDL Initialization failed";
+        vantrel::detail::fail("SDL Initialization failed");
     }
     if (invisibleFallback()) {
-        throw "SDL Initialization failed";
+        vantrel::detail::fail("SDL Initialization failed");
     }
     if (Mix_OpenAudio(AUDIO_FREQUENCY, AUDIO_SAMPLE_FORMAT, AUDIO_CHANNELS, AUDIO_CHUNK_SIZE) ==
         -1) {
-        throw std::string("SDL Audio setup failed with error ") + SDL_GetError();
+        vantrel::detail::fail(std::string("SDL Audio setup failed with error ") + SDL_GetError());
     }
     if (Mix_Init(0) != 0) {
-        throw "SDL audio library missing";
+        vantrel::detail::fail("SDL audio library missing");
     }
     Mix_Volume(-1, MIX_MAX_VOLUME);
     TTF_Init();
 
     window = SDL_CreateWindow(title, x, y, width, height, 0);
     if (window == nullptr) {
-        throw "Failed to create SDL Window";
+        vantrel::detail::fail("Failed to create SDL Window");
     }
     renderer = SDL_CreateRenderer(window, -1, 0);
     if (renderer == nullptr) {
-        throw "Failed to create SDL Renderer";
+        vantrel::detail::fail("Failed to create SDL Renderer");
     }
     SDL_RenderSetLogicalSize(renderer, width, height);
     startInput();
@@ -240,8 +241,8 @@ void Canvas::update() {
     if (recorder != nullptr) {
         const std::string file = recorder->frameToSave();
         if (!file.empty() && !saveFrame(file)) {
-            throw "Vantrel: could not save frame " + std::to_string(recorder->frame()) + ": " +
-                saveFrameError;
+            vantrel::detail::fail("Vantrel: could not save frame " +
+                                  std::to_string(recorder->frame()) + ": " + saveFrameError);
         }
     }
     SDL_RenderPresent(renderer);

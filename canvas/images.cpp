@@ -5,6 +5,7 @@
 #include "canvas/canvas.h"
 
 #include "canvas/assets.h"
+#include "canvas/failure.h"
 #include "canvas/image_file.h"
 
 #include <SDL_image.h>
@@ -75,7 +76,7 @@ Canvas::Image& Canvas::imageFor(ImageId image) {
             message += " An id of -1 means loadImage failed";
             message += imageError.empty() ? "." : "; the last failure: " + imageError;
         }
-        throw std::out_of_range(message);
+        vantrel::detail::failWith(std::out_of_range(message));
     }
     return images[static_cast<std::size_t>(image) - 1];
 }

@@ -3,6 +3,7 @@
 #include "canvas/canvas.h"
 
 #include "canvas/assets.h"
+#include "canvas/failure.h"
 
 bool Canvas::hasSound() { return sound != nullptr; }
 
@@ -14,8 +15,8 @@ void Canvas::playSound(const std::string& path, bool loop) {
     // beside the program too; the message then names every place looked.
     const vantrel::detail::AssetPath file = vantrel::detail::findAsset(path);
     if (!file.found) {
-        throw std::string("Unable to open audio with error") +
-            vantrel::detail::notFoundMessage(path, file);
+        vantrel::detail::fail(std::string("Unable to open audio with error") +
+                              vantrel::detail::notFoundMessage(path, file));
     }
     // The reason reported must be this file's, not an earlier call's.
     SDL_ClearError();
@@ -33,7 +34,7 @@ void Canvas::playSound(const std::string& path, bool loop) {
             reason = "Couldn't decode " + file.path +
                      ": not a sound format this system can play (WAV always works)";
         }
-        throw std::string("Unable to open audio with error") + reason;
+        vantrel::detail::fail(std::string("Unable to open audio with error") + reason);
     }
     Mix_VolumeChunk(sound, MIX_MAX_VOLUME);
     Mix_PlayChannelTimed(-1, sound, loop ? -1 : 0, -1);

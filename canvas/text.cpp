@@ -5,6 +5,8 @@
 
 #include "canvas/canvas.h"
 
+#include "canvas/failure.h"
+
 #include <climits>
 #include <stdexcept>
 #include <string>
@@ -15,11 +17,11 @@ namespace {
 // The open font a FontId names; throws std::out_of_range when it names none.
 TTF_Font* fontNamed(const std::vector<TTF_Font*>& fonts, FontId font) {
     if (font < 1 || static_cast<std::size_t>(font) > fonts.size()) {
-        throw std::out_of_range(
+        vantrel::detail::failWith(std::out_of_range(
             "Font id " + std::to_string(font) +
             " names no open font (open fonts: " + std::to_string(fonts.size()) +
             "). A font id of -1 means the font file could not be opened; the default font is " +
-            DEFAULT_FONT);
+            DEFAULT_FONT));
     }
     return fonts[static_cast<std::size_t>(font) - 1];
 }

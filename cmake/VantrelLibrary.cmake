@@ -48,6 +48,9 @@ function(vantrel_add_library target default_font)
     PRIVATE SDL2_gfx::SDL2_gfx)
   set_target_properties(${target} PROPERTIES EXPORT_NAME vantrel)
   vantrel_set_warnings(${target})
+  if(EMSCRIPTEN)
+    vantrel_web_library(${target})
+  endif()
 endfunction()
 
 # Folder whose DLLs every program needs beside it on Windows (SDL2 and its

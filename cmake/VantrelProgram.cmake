@@ -11,6 +11,8 @@
 # program whenever it changes, since a program looks for a file first in the
 # working directory and then in the folder it is in. A folder keeps its name,
 # so "assets" lets the program play "assets/beep.wav" wherever it is started.
+# Built for the browser (cmake/VantrelWeb.cmake), the program becomes a web
+# page that carries its assets instead.
 #
 # This file is installed with Vantrel's CMake package: a project that finds
 # Vantrel with find_package(vantrel) or adds it with add_subdirectory has
@@ -35,6 +37,11 @@ function(vantrel_add_program target)
     target_compile_options(${target} PRIVATE -Wall -Wextra)
   endif()
 
+  if(EMSCRIPTEN AND COMMAND vantrel_web_program)
+    # In a browser the page carries the assets, at the top of its files.
+    vantrel_web_program(${target} ASSETS ${ARG_ASSETS})
+    return()
+  endif()
   foreach(asset IN LISTS ARG_ASSETS)
     get_filename_component(source "${asset}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
     get_filename_component(name "${source}" NAME)

@@ -1,0 +1,440 @@
+// The browser tests: the pages ./dev web builds, served on 127.0.0.1 and
+// opened from the disk in Debian's Chromium, headless, and checked as a person
+// would check them: what the canvas shows, that frames keep coming while the
+// page stays responsive, that keys and clicks reach the program, that a sound
+// starts, and that a failed set-up says why on the page.
+//
+//   node browser_test.mjs PAGES_DIR REPO_DIR            run every check
+//   node browser_test.mjs --measure PAGES_DIR REPO_DIR  bounce's frame rate and load times
+//
+// VANTREL_NODE_MODULES names the folder holding puppeteer-core and pngjs;
+// VANTREL_CHROMIUM the browser (default /usr/bin/chromium). Every wait has a
+// limit, and a watchdog ends the browser and the run after five minutes.
+
+import { createRequire } from 'node:module';
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+const args = process.argv.slice(2);
+const measure = args[0] === '--measure';
+if (measure) args.shift();
+const [pagesDir, repoDir] = args.map((a) => path.resolve(a));
+if (!pagesDir || !repoDir || !process.env.VANTREL_NODE_MODULES) {
+  console.error('usage: VANTREL_NODE_MODULES=DIR node browser_test.mjs [--measure] PAGES_DIR REPO_DIR');
+  process.exit(2);
+}
+const require = createRequire(path.join(process.env.VANTREL_NODE_MODULES, 'node_modules', 'index.js'));
+const puppeteer = require('puppeteer-core');
+const { PNG } = require('pngjs');
+
+const CHROMIUM = process.env.VANTREL_CHROMIUM || '/usr/bin/chromium';
+const WATCHDOG_MS = 300000;
+
+// ---- Serving the pages on 127.0.0.1 only ----------------------------------------
+
+const TYPES = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.data': 'application/octet-stream', '.png': 'image/png',
+};
+
+function serve(root) {
+  const server = http.createServer((request, response) => {
+    const wanted = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    let file = path.resolve(root, '.' + wanted);
+    if (file !== root && !file.startsWith(root + path.sep)) {
+      response.writeHead(403).end();
+      return;
+    }
+    if (fs.existsSync(file) && fs.statSync(file).isDirectory()) file = path.join(file, 'index.html');
+    fs.readFile(file, (error, body) => {
+      if (error) {
+        response.writeHead(404).end('not found');
+        return;
+      }
+      response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream' });
+      response.end(body);
+    });
+  });
+  return new Promise((resolve, reject) => {
+    server.once('error', reject);
+    server.listen(0, '127.0.0.1', () => resolve(server));
+  });
+}
+
+// ---- What the page is watched through ----------------------------------------------
+// Installed before the page's own scripts: counts the frames the program draws
+// (the renderer's clears, on WebGL or on a 2D canvas), and watches the sound
+// SDL hands to Web Audio.
+function instrument() {
+  const probe = { frames: [], renderer: null, audioBlocks: 0, audioPeak: 0, firstSound: null, clickedAt: null };
+  window.__vantrel = probe;
+  const frame = () => {
+    const now = performance.now();
+    const last = probe.frames[probe.frames.length - 1];
+    if (last === undefined || now - last > 2) probe.frames.push(now); // one per task
+  };
+  const getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (type, attributes) {
+    const context = getContext.call(this, type, attributes);
+    if (context && this.id === 'canvas' && !context.__vantrelWatched) {
+      context.__vantrelWatched = true;
+      probe.renderer = type;
+      const name = type === '2d' ? 'putImageData' : 'clear';
+      const original = context[name];
+      context[name] = function () {
+        frame();
+        return original.apply(this, arguments);
+      };
+    }
+    return context;
+  };
+  const Context = window.AudioContext || window.webkitAudioContext;
+  if (Context) {
+    const create = Context.prototype.createScriptProcessor;
+    Context.prototype.createScriptProcessor = function () {
+      const node = create.apply(this, arguments);
+      const slot = Object.getOwnPropertyDescriptor(ScriptProcessorNode.prototype, 'onaudioprocess');
+      Object.defineProperty(node, 'onaudioprocess', {
+        configurable: true,
+        get() { return slot.get.call(node); },
+        set(handler) {
+          slot.set.call(node, handler && function (event) {
+            handler.call(this, event);
+            const samples = event.outputBuffer.getChannelData(0);
+            let peak = 0;
+            for (let i = 0; i < samples.length; i++) peak = Math.max(peak, Math.abs(samples[i]));
+            probe.audioBlocks++;
+            if (peak > 0 && probe.firstSound === null) probe.firstSound = performance.now();
+            probe.audioPeak = Math.max(probe.audioPeak, peak);
+          });
+        },
+      });
+      probe.audioContext = this;
+      return node;
+    };
+  }
+  document.addEventListener('click', (event) => {
+    if (event.target && event.target.id === 'start') probe.clickedAt = performance.now();
+  }, true);
+}
+
+// ---- Helpers -------------------------------------------------------------------
+
+class CheckFailure extends Error {}
+function expect(condition, message) {
+  if (!condition) throw new CheckFailure(message);
+}
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// waitFor(page, fn, what, ms): polls fn in the page until it returns a truthy value.
+async function waitFor(page, fn, what, ms, arg) {
+  const deadline = Date.now() + ms;
+  for (;;) {
+    const value = await page.evaluate(fn, arg);
+    if (value) return value;
+    if (Date.now() > deadline) {
+      const state = await pageState(page);
+      throw new CheckFailure(`${what} did not happen within ${ms / 1000} s (page: ${JSON.stringify(state)})`);
+    }
+    await sleep(50);
+  }
+}
+
+function pageState(page) {
+  return page.evaluate(() => ({
+    status: document.getElementById('status') && document.getElementById('status').textContent,
+    output: document.getElementById('output') && document.getElementById('output').textContent.slice(-400),
+    frames: window.__vantrel ? window.__vantrel.frames.length : 0,
+  }));
+}
+
+let browser;
+async function openPage(url) {
+  const page = await browser.newPage();
+  page.setDefaultTimeout(30000);
+  await page.setViewport({ width: 1000, height: 1000, deviceScaleFactor: 1 });
+  await page.evaluateOnNewDocument(instrument);
+  page.consoleLines = [];
+  page.on('console', (message) => page.consoleLines.push(message.text()));
+  page.on('pageerror', (error) => page.consoleLines.push(String(error)));
+  await page.goto(url, { waitUntil: 'load', timeout: 30000 });
+  return page;
+}
+
+// Opens url, waits for the start button, clicks it as a person would and,
+// unless told otherwise, waits for the first frame.
+async function startProgram(url, { frames = 1 } = {}) {
+  const page = await openPage(url);
+  await page.waitForSelector('#start:not([disabled])', { timeout: 30000 }).catch(async () => {
+    throw new CheckFailure(`the start button of ${url} never became ready (page: ${JSON.stringify(await pageState(page))})`);
+  });
+  await page.click('#start');
+  if (frames > 0) {
+    await waitFor(page, (n) => window.__vantrel.frames.length >= n, `${frames} frames of ${url}`, 15000, frames);
+  }
+  return page;
+}
+
+async function canvasPixels(page) {
+  const canvas = await page.$('#canvas');
+  const png = PNG.sync.read(Buffer.from(await canvas.screenshot({ type: 'png' })));
+  return {
+    width: png.width, height: png.height,
+    at(x, y) {
+      const i = (y * png.width + x) * 4;
+      return [png.data[i], png.data[i + 1], png.data[i + 2]];
+    },
+  };
+}
+
+const same = (a, b, tolerance = 0) => a.every((v, i) => Math.abs(v - b[i]) <= tolerance);
+const show = (c) => `(${c.join(', ')})`;
+
+// Counts pixels of colour in the rectangle [x0, x1) x [y0, y1).
+function count(image, colour, x0, y0, x1, y1) {
+  let n = 0;
+  for (let y = y0; y < y1; y++) for (let x = x0; x < x1; x++) if (same(image.at(x, y), colour)) n++;
+  return n;
+}
+
+// The welcome scene: grey background, blue text at (150, 50), two black
+// diagonals corner to corner, an aqua disc of radius 50 in the middle.
+function checkWelcomeScene(image, where) {
+  const GRAY = [128, 128, 128], BLUE = [0, 0, 255], BLACK = [0, 0, 0], AQUA = [0, 255, 255];
+  expect(image.width === 640 && image.height === 640,
+    `${where}: the canvas is ${image.width} x ${image.height}, expected 640 x 640`);
+  for (const [x, y] of [[600, 300], [40, 320], [320, 600], [320, 200]]) {
+    expect(same(image.at(x, y), GRAY), `${where}: background at (${x}, ${y}) is ${show(image.at(x, y))}, expected grey ${show(GRAY)}`);
+  }
+  expect(same(image.at(320, 320), AQUA) && same(image.at(320, 280), AQUA),
+    `${where}: the disc's middle (320, 320) is ${show(image.at(320, 320))}, expected aqua ${show(AQUA)}`);
+  expect(same(image.at(320, 375), GRAY), `${where}: below the disc (320, 375) is ${show(image.at(320, 375))}, expected grey`);
+  for (const [x, y] of [[100, 100], [500, 500], [539, 100], [100, 539]]) {
+    expect(count(image, BLACK, x - 1, y - 1, x + 2, y + 2) > 0,
+      `${where}: no black diagonal pixel around (${x}, ${y}); found ${show(image.at(x, y))}`);
+  }
+  const text = count(image, BLUE, 150, 45, 600, 100);
+  expect(text > 300, `${where}: only ${text} blue text pixels right of (150, 50), expected the welcome line (> 300)`);
+  expect(count(image, BLUE, 0, 120, 640, 640) === 0, `${where}: blue pixels away from the text line`);
+  return text;
+}
+
+// The share of pixels that match docs/demo.png, the native program's screenshot.
+function matchWithNative(image) {
+  const reference = PNG.sync.read(fs.readFileSync(path.join(repoDir, 'docs', 'demo.png')));
+  let equal = 0;
+  for (let y = 0; y < 640; y++) {
+    for (let x = 0; x < 640; x++) {
+      const i = (y * reference.width + x) * 4;
+      if (same(image.at(x, y), [reference.data[i], reference.data[i + 1], reference.data[i + 2]])) equal++;
+    }
+  }
+  return equal / (640 * 640);
+}
+
+async function outputText(page) {
+  return page.evaluate(() => document.getElementById('output').textContent);
+}
+
+async function errorLines(page) {
+  return page.evaluate(() => Array.from(document.querySelectorAll('#output .err')).map((e) => e.textContent));
+}
+
+// ---- The checks ----------------------------------------------------------------------
+
+let base; // http://127.0.0.1:PORT
+const fileUrl = (name) => pathToFileURL(path.join(pagesDir, name)).href;
+
+const checks = [];
+const check = (name, fn) => checks.push({ name, fn });
+
+check('the demo page shows the welcome scene: background, text, diagonals and disc', async () => {
+  const page = await startProgram(`${base}/demo/index.html`, { frames: 5 });
+  const image = await canvasPixels(page);
+  const text = checkWelcomeScene(image, 'demo from the server');
+  const match = matchWithNative(image);
+  const renderer = await page.evaluate(() => window.__vantrel.renderer);
+  await page.close();
+  // Text drawn by the same FreeType and HarfBuzz comes out identical.
+  expect(match > 0.999, `only ${(match * 100).toFixed(3)}% of the pixels match docs/demo.png`);
+  return `${text} text pixels, ${(match * 100).toFixed(3)}% of pixels as in docs/demo.png, ${renderer} canvas`;
+});
+
+check('the demo as one file opened from the disk shows the same scene', async () => {
+  const page = await startProgram(fileUrl('demo.html'), { frames: 5 });
+  checkWelcomeScene(await canvasPixels(page), 'demo.html from the disk');
+  await page.close();
+});
+
+check('bounce keeps drawing at about 60 frames a second and the page stays responsive', async () => {
+  const page = await startProgram(`${base}/bounce/index.html`, { frames: 10 });
+  const first = await canvasPixels(page);
+  // The browser's own frame rate (requestAnimationFrame) is measured at the
+  // same time: on a busy machine it drops too, and the program cannot be
+  // asked to keep up better than the page it runs in.
+  const result = await page.evaluate(() => new Promise((resolve) => {
+    const probe = window.__vantrel;
+    const start = performance.now();
+    const before = probe.frames.length;
+    let last = start, longest = 0, painted = 0, done = false;
+    const timer = setInterval(() => {
+      const now = performance.now();
+      longest = Math.max(longest, now - last);
+      last = now;
+    }, 20);
+    const paint = () => { painted++; if (!done) requestAnimationFrame(paint); };
+    requestAnimationFrame(paint);
+    setTimeout(() => {
+      done = true;
+      clearInterval(timer);
+      const seconds = (performance.now() - start) / 1000;
+      resolve({ fps: (probe.frames.length - before) / seconds, browserFps: painted / seconds, longest });
+    }, 3000);
+  }));
+  const asked = Date.now();
+  await page.evaluate(() => document.title);
+  const answer = Date.now() - asked;
+  const second = await canvasPixels(page);
+  let moved = 0;
+  for (let y = 0; y < first.height; y += 2) for (let x = 0; x < first.width; x += 2) if (!same(first.at(x, y), second.at(x, y))) moved++;
+  await page.close();
+  const floor = Math.max(15, 0.6 * Math.min(60, result.browserFps));
+  expect(result.fps >= floor && result.fps <= 66,
+    `${result.fps.toFixed(1)} frames a second, expected about 60: at least ${floor.toFixed(1)} (0.6 of the ${result.browserFps.toFixed(1)} the page itself painted, 15 at worst) and at most 66`);
+  // A program that never yields holds the timer for the whole 3 s; a busy
+  // machine delays it by a few hundred milliseconds at worst.
+  expect(result.longest < 1500, `the page's own timer waited ${result.longest.toFixed(0)} ms at worst (limit 1500 ms): the program blocks the page`);
+  expect(answer < 3000, `the page took ${answer} ms to answer a question (limit 3000 ms)`);
+  expect(moved > 50, `the figures did not move between two screenshots 3 s apart (${moved} pixels changed)`);
+  return `${result.fps.toFixed(1)} fps (the page painted ${result.browserFps.toFixed(1)}), longest timer gap ${result.longest.toFixed(0)} ms, page answered in ${answer} ms`;
+});
+
+check('a key press in hello starts its sound', async () => {
+  const page = await startProgram(`${base}/hello/index.html`, { frames: 5 });
+  await sleep(700);
+  const before = await page.evaluate(() => ({ peak: window.__vantrel.audioPeak, blocks: window.__vantrel.audioBlocks }));
+  expect(before.blocks > 0, 'no sound blocks were asked for: the page has no running audio output');
+  expect(before.peak === 0, `sound before any key was pressed (peak ${before.peak})`);
+  await page.keyboard.press('KeyA');
+  const peak = await waitFor(page, () => window.__vantrel.audioPeak > 0.01 && window.__vantrel.audioPeak, 'a sound after the key press', 5000);
+  const errors = await errorLines(page);
+  await page.close();
+  expect(errors.length === 0, `the page shows errors: ${errors.join(' ')}`);
+  return `peak ${peak.toFixed(2)} after the key, silence before it`;
+});
+
+check('a key press and a click reach the program\'s events, at the right place', async () => {
+  const page = await startProgram(`${base}/tests/web-events/index.html`, { frames: 2 });
+  await page.keyboard.press('KeyA');
+  await waitFor(page, () => document.getElementById('output').textContent.includes('key down: A'), 'the line "key down: A"', 5000);
+  const box = await (await page.$('#canvas')).boundingBox();
+  // The canvas may sit at a fractional position, and mouse events carry whole
+  // page coordinates: aim inside the page pixel that covers canvas pixel (100, 60).
+  await page.mouse.click(Math.ceil(box.x) + 100.25, Math.ceil(box.y) + 60.25);
+  await waitFor(page, () => /mouse button 1 down at/.test(document.getElementById('output').textContent), 'the mouse button line', 5000);
+  const output = await outputText(page);
+  await page.close();
+  expect(output.includes('mouse button 1 down at 100, 60 (mouse state 100, 60)'),
+    `the click at (100, 60) arrived as: ${output.split('\n').filter((l) => l.includes('mouse')).join(' ')}`);
+});
+
+check('a program whose set-up fails shows its message on the page', async () => {
+  const page = await startProgram(`${base}/tests/web-setup-failure/index.html`, { frames: 0 });
+  await waitFor(page, () => document.getElementById('status').className === 'stopped', 'the "stopped" status', 10000);
+  const errors = await errorLines(page);
+  await page.close();
+  expect(errors.some((line) => line.includes('Frame rate must be between 1 and 255')),
+    `the message is not on the page; its error lines: ${JSON.stringify(errors)}`);
+});
+
+check('every page works from the server and opened from the disk', async () => {
+  const names = fs.readdirSync(pagesDir).filter((f) => f.endsWith('.html')).map((f) => f.slice(0, -5)).sort();
+  expect(names.length >= 3, `only ${names.length} pages in ${pagesDir}`);
+  for (const name of names) {
+    for (const url of [`${base}/${name}/index.html`, fileUrl(`${name}.html`)]) {
+      const page = await startProgram(url, { frames: 5 });
+      await sleep(300);
+      const state = await pageState(page);
+      const errors = await errorLines(page);
+      await page.close();
+      expect(errors.length === 0 && !/stopped/.test(state.status), `${url}: ${JSON.stringify(state)}`);
+    }
+  }
+  return names.join(', ');
+});
+
+// ---- Measuring ------------------------------------------------------------------------
+
+async function measureBounce() {
+  const rows = [];
+  for (const [form, url] of [['folder from the server', `${base}/bounce/index.html`], ['one file from the disk', fileUrl('bounce.html')]]) {
+    const loads = [];
+    for (let round = 0; round < 3; round++) {
+      const page = await startProgram(url, { frames: 1 });
+      loads.push(await page.evaluate(() => ({ ready: window.__vantrel.clickedAt, first: window.__vantrel.frames[0] })));
+      await page.close();
+    }
+    const page = await startProgram(url, { frames: 30 });
+    const fps = await page.evaluate(() => new Promise((resolve) => {
+      const before = window.__vantrel.frames.length, start = performance.now();
+      setTimeout(() => resolve((window.__vantrel.frames.length - before) / ((performance.now() - start) / 1000)), 10000);
+    }));
+    await page.close();
+    const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+    rows.push({ form, fps, ready: median(loads.map((l) => l.ready)), first: median(loads.map((l) => l.first)) });
+  }
+  console.log('| Page | Frames a second (10 s) | Load to start button ready | Load to first frame (clicked at once) |');
+  console.log('|---|---|---|---|');
+  for (const r of rows) console.log(`| bounce, ${r.form} | ${r.fps.toFixed(1)} | ${r.ready.toFixed(0)} ms | ${r.first.toFixed(0)} ms |`);
+}
+
+// ---- Running ----------------------------------------------------------------------------
+
+async function main() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vantrel-chromium-'));
+  const server = await serve(pagesDir);
+  base = `http://127.0.0.1:${server.address().port}`;
+  const watchdog = setTimeout(() => {
+    console.error(`browser tests: still running after ${WATCHDOG_MS / 1000} s; ending the browser`);
+    if (browser && browser.process()) browser.process().kill('SIGKILL');
+    process.exit(1);
+  }, WATCHDOG_MS);
+  let failed = 0;
+  try {
+    browser = await puppeteer.launch({
+      executablePath: CHROMIUM, headless: true, userDataDir: profile, timeout: 30000, protocolTimeout: 60000,
+      args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+        '--disable-component-update', '--disable-sync', '--mute-audio'],
+    });
+    if (measure) {
+      await measureBounce();
+    } else {
+      for (const { name, fn } of checks) {
+        const started = Date.now();
+        try {
+          const detail = await fn();
+          console.log(`ok      ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)${detail ? ': ' + detail : ''}`);
+        } catch (error) {
+          failed++;
+          console.log(`FAILED  ${name}: ${error instanceof CheckFailure ? error.message : error.stack}`);
+        }
+      }
+      console.log(`browser tests: ${checks.length - failed} passed, ${failed} failed`);
+    }
+  } finally {
+    clearTimeout(watchdog);
+    if (browser) await browser.close().catch(() => {});
+    server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  }
+  process.exit(failed ? 1 : 0);
+}
+
+main().catch((error) => {
+  console.error(`browser tests: ${error.stack || error}`);
+  if (browser && browser.process()) browser.process().kill('SIGKILL');
+  process.exit(1);
+});
