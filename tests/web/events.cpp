@@ -1,5 +1,6 @@
-// Reports every key press and mouse button press on standard output, so the
-// browser tests can see what reaches a program's events.
+// Reports every key press and mouse button press on standard output, both as
+// the events a program polls and as the input state the canvas keeps, so the
+// browser tests can see what reaches a program.
 #include "canvas/canvas.h"
 
 #include <iostream>
@@ -27,6 +28,14 @@ int main(int argc, char* argv[]) {
             } else if (event.type == SDL_QUIT) {
                 canvas.quit();
             }
+        }
+        // The same presses as the input state answers them, once per frame.
+        if (canvas.wasKeyPressed(SDLK_a)) {
+            std::cout << "state: A pressed, held " << canvas.isKeyDown(SDLK_a) << std::endl;
+        }
+        if (canvas.wasMouseButtonPressed(SDL_BUTTON_LEFT)) {
+            std::cout << "state: left button pressed at " << canvas.getMouseX() << ", "
+                      << canvas.getMouseY() << std::endl;
         }
         canvas.update();
     }

@@ -18,7 +18,7 @@ set -euo pipefail
 
 # Upstream versions as Debian 12 ships them; the cache is keyed by them, and a
 # change of the build recipe below bumps RECIPE.
-RECIPE=1
+RECIPE=2
 declare -A VERSION=(
     [libsdl2]=2.26.5 [libsdl2-gfx]=1.0.4 [freetype]=2.12.1 [harfbuzz]=6.0.0
     [libsdl2-ttf]=2.20.1 [libsdl2-mixer]=2.6.2 [zlib]=1.2.13 [libpng1.6]=1.6.39
@@ -307,7 +307,15 @@ EOF
 }
 
 build_freetype() {
-    cmake_build "$(unpack freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+    local src
+    src=$(unpack freetype)
+    # Without zlib FreeType would compile its own copy of it in, whose names
+    # clash with the zlib that libpng needs; fonts are never gzipped here.
+    sed -i 's|^#define FT_CONFIG_OPTION_USE_ZLIB$|/* #undef FT_CONFIG_OPTION_USE_ZLIB */|' \
+        "$src/include/freetype/config/ftoption.h"
+    grep -q '^/\* #undef FT_CONFIG_OPTION_USE_ZLIB \*/$' "$src/include/freetype/config/ftoption.h" ||
+        return 1
+    cmake_build "$src" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
         -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 }
 

@@ -3,6 +3,7 @@
 #
 #   ./dev web [PROGRAM | PATH]...   pages for the demo and the examples (or the
 #                                   named ones), or for a learner's program
+#   ./dev web --test                every page, then the browser tests (as ./dev test)
 #   ./dev web --measure             bounce's frame rate and load times in Chromium
 
 # What building for the browser needs: Emscripten, Ninja, the default font to
@@ -43,6 +44,13 @@ web_configure() {
     local source=$1 binary=$2 output=$3 single=$4 werror=OFF
     shift 4
     [ "${CI:-}" = true ] && werror=ON
+    # CMake remembers where it found each library: a build made against other
+    # libraries (an older cache entry) starts afresh.
+    if [ "$(cat "$binary/.vantrel-prefix" 2>/dev/null)" != "$WEB_PREFIX" ]; then
+        rm -rf "$binary"
+        mkdir -p "$binary"
+        echo "$WEB_PREFIX" >"$binary/.vantrel-prefix"
+    fi
     emcmake cmake -S "$source" -B "$binary" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_PREFIX_PATH="$WEB_PREFIX" -DCMAKE_FIND_ROOT_PATH="$WEB_PREFIX" \
         -DVANTREL_WEB_OUTPUT="$output" -DVANTREL_WEB_SINGLE_FILE="$single" \
@@ -68,7 +76,8 @@ web_build_vantrel() {
         single=OFF
         [ $form = files ] && single=ON
         web_configure "$ROOT" "$WEB_CMAKE/$form" "$WEB_OUT" $single -DVANTREL_BUILD_TESTS=OFF \
-            -DVANTREL_BUILD_TOOLS=OFF -DVANTREL_INSTALL=OFF -DVANTREL_BUILD_WEB_TESTS=$tests
+            -DVANTREL_BUILD_TOOLS=OFF -DVANTREL_BUILD_LAUNCHER=OFF -DVANTREL_INSTALL=OFF \
+            -DVANTREL_BUILD_WEB_TESTS=$tests
         cmake --build "$WEB_CMAKE/$form" -j "$JOBS" "${targets[@]}" ||
             fail "the web build ($form) failed (see the compiler messages above)"
     done
@@ -146,6 +155,10 @@ web_programs() {
 cmd_web() {
     if [ "${1:-}" = --measure ]; then
         web_measure
+        return
+    fi
+    if [ "${1:-}" = --test ]; then
+        stage_web
         return
     fi
     web_install
