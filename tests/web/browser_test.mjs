@@ -371,6 +371,23 @@ check('a program whose set-up fails shows its message on the page', async () => 
     `the message is not on the page; its error lines: ${JSON.stringify(errors)}`);
 });
 
+check('a learner\'s new project, built with ./dev web PATH, runs from its one file and plays its sound', async () => {
+  const file = process.env.VANTREL_PROJECT_PAGE;
+  expect(file && fs.existsSync(file), `the project's page ${file} was not built`);
+  const page = await startProgram(pathToFileURL(file).href, { frames: 5 });
+  const image = await canvasPixels(page);
+  const YELLOW = [255, 255, 0];
+  const greeting = count(image, YELLOW, 20, 15, 320, 50);
+  await page.keyboard.press('Space');
+  const peak = await waitFor(page, () => window.__vantrel.audioPeak > 0.01 && window.__vantrel.audioPeak,
+    'the sound of assets/beep.wav after a key press', 5000);
+  const errors = await errorLines(page);
+  await page.close();
+  expect(errors.length === 0, `the page shows errors: ${errors.join(' ')}`);
+  expect(greeting > 100, `only ${greeting} yellow pixels where the greeting is drawn`);
+  return `${greeting} greeting pixels, sound peak ${peak.toFixed(2)}`;
+});
+
 check('every page works from the server and opened from the disk', async () => {
   const names = fs.readdirSync(pagesDir).filter((f) => f.endsWith('.html')).map((f) => f.slice(0, -5)).sort();
   expect(names.length >= 3, `only ${names.length} pages in ${pagesDir}`);

@@ -207,9 +207,22 @@ stage_web() {
     web_install_test_tools
     web_libraries
     web_build_vantrel --tests
-    local modules
-    modules=$(web_node_modules)
-    VANTREL_NODE_MODULES="$modules" timeout 360 node "$ROOT/tests/web/browser_test.mjs" "$WEB_OUT" "$ROOT"
+    # A learner's own program: a new project (outside the checkout, as
+    # vantrel-new requires), built as the README says.
+    local learner status=0
+    learner=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-web-learner.XXXXXX")
+    "$ROOT/tools/vantrel-new" "$learner/my-game" >/dev/null &&
+        (web_build_project "$learner/my-game" >/dev/null) || status=$?
+    if [ $status -eq 0 ]; then
+        local modules
+        modules=$(web_node_modules)
+        VANTREL_NODE_MODULES="$modules" VANTREL_PROJECT_PAGE="$learner/my-game/build-web/my-game.html" \
+            timeout 360 node "$ROOT/tests/web/browser_test.mjs" "$WEB_OUT" "$ROOT" || status=$?
+    else
+        say "a new project made with vantrel-new did not build for the browser (messages above)"
+    fi
+    rm -rf "$learner"
+    return $status
 }
 
 web_measure() {
