@@ -20,11 +20,12 @@ mark_as_advanced(VANTREL_WEB_ASYNCIFY VANTREL_WEB_EMBED_FONT)
 # vantrel_web_library(<target>): what every program linked to the library
 # <target> needs in the browser, as its link options: its own blocking frame
 # loop made to yield to the browser (ASYNCIFY), memory that grows as needed,
-# and the default font at the path DEFAULT_FONT names.
+# its end (a return from main, or exit) reported to the page, and the default font at the path DEFAULT_FONT names.
 function(vantrel_web_library target)
   set(web_dir "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../web")
   set(options
     -sALLOW_MEMORY_GROWTH=1
+    -sEXIT_RUNTIME=1
     -sEXPORTED_RUNTIME_METHODS=callMain
     # SDL's Web Audio code calls these two JavaScript helpers.
     "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${web_dir}/library_functions.txt")

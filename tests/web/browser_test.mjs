@@ -371,6 +371,17 @@ check('a program whose set-up fails shows its message on the page', async () => 
     `the message is not on the page; its error lines: ${JSON.stringify(errors)}`);
 });
 
+check('a program that ends itself with exit(1) shows its status and message on the page', async () => {
+  const page = await startProgram(`${base}/tests/web-missing-image/index.html`, { frames: 0 });
+  await waitFor(page, () => document.getElementById('status').className === 'stopped', 'the "stopped" status', 10000);
+  const status = (await pageState(page)).status;
+  const errors = await errorLines(page);
+  await page.close();
+  expect(/status 1\b/.test(status), `the status line says: ${status}`);
+  expect(errors.some((line) => line.includes('no-such-picture.png')), `the message is not on the page; its error lines: ${JSON.stringify(errors)}`);
+  return status;
+});
+
 check('a learner\'s new project, built with ./dev web PATH, runs from its one file and plays its sound', async () => {
   const file = process.env.VANTREL_PROJECT_PAGE;
   expect(file && fs.existsSync(file), `the project's page ${file} was not built`);

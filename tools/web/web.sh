@@ -163,14 +163,16 @@ cmd_web() {
     fi
     web_install
     web_libraries
-    local targets=() projects=() arg
+    local targets=() projects=() arg known
+    # (Read once: grep -q leaving a pipe early would fail it under pipefail.)
+    known=" $(web_programs | tr '\n' ' ')"
     for arg in "$@"; do
-        if [[ $arg == */* ]] || [[ $arg == *.cpp ]] || { [ -e "$arg" ] && ! web_programs | grep -qx "${arg#vantrel-}"; }; then
+        if [[ $arg == */* ]] || [[ $arg == *.cpp ]] || { [ -e "$arg" ] && [[ $known != *" ${arg#vantrel-} "* ]]; }; then
             projects+=("$arg")
-        elif web_programs | grep -qx "${arg#vantrel-}"; then
+        elif [[ $known == *" ${arg#vantrel-} "* ]]; then
             targets+=("vantrel-${arg#vantrel-}")
         else
-            fail "unknown program '$arg': name one of: $(web_programs | tr '\n' ' ')or a path to your own program"
+            fail "unknown program '$arg': name one of:${known}or a path to your own program"
         fi
     done
     if [ ${#projects[@]} -eq 0 ] || [ ${#targets[@]} -gt 0 ]; then
