@@ -353,7 +353,7 @@ export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
 fetch_sources
 # A build that stopped part-way resumes after the last library it finished.
 mkdir -p "$PREFIX/lib/pkgconfig" "$PREFIX/include/SDL2" "$WORK"
-say "building for WebAssembly into $PREFIX (about 10 to 25 minutes, once; log: $LOG)"
+say "building for WebAssembly into $PREFIX (about 10 to 30 minutes, once; log: $LOG)"
 : >"$LOG"
 start=$SECONDS
 for step in zlib:build_zlib libpng1.6:build_libpng libjpeg-turbo:build_libjpeg libsdl2:build_sdl2 \
