@@ -1,0 +1,53 @@
+// What the shape tests share: a 200 x 200 canvas on white paper, inks whose
+// channels all differ, and ways to draw on a clear frame and count its ink.
+#ifndef VANTREL_TESTS_SHAPES_SUPPORT_H
+#define VANTREL_TESTS_SHAPES_SUPPORT_H
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+#include "canvas/canvas.h"
+#include "pixels.h"
+
+namespace shapes_support {
+
+using pixels::countInside;
+using pixels::Frame;
+using pixels::readFrame;
+
+constexpr int SIZE = 200;
+// Channels that all differ, so a swapped pair of channels shows.
+constexpr Color INK(200, 100, 50, 255);
+constexpr Color OTHER(10, 220, 90, 255);
+const Color PAPER(WHITE);
+
+inline Canvas& setUp() {
+    Canvas& canvas = Canvas::getInstance();
+    canvas.initWorld(0, 0, SIZE, SIZE);
+    canvas.setBackgroundColor(PAPER);
+    canvas.clear();
+    return canvas;
+}
+
+inline void expectColour(const Frame& frame, const Color& colour,
+                         std::initializer_list<SDL_Point> points) {
+    for (const SDL_Point& p : points) {
+        EXPECT_EQ(colour, frame.at(p.x, p.y)) << "at (" << p.x << ", " << p.y << ")";
+    }
+}
+
+inline bool inked(const Color& c) { return c != PAPER; }
+
+inline int inkCount(const Frame& frame) { return countInside(frame, {0, 0, SIZE, SIZE}, inked); }
+
+// Draws with draw(canvas) on a clear frame and returns the frame.
+template <typename Draw> Frame drawn(Canvas& canvas, Draw draw) {
+    canvas.clear();
+    draw(canvas);
+    return readFrame();
+}
+
+} // namespace shapes_support
+
+#endif
