@@ -8,29 +8,17 @@
 
 #include "canvas/canvas.h"
 #include "pixels.h"
+#include "shapes_support.h"
+
+using pixels::str;
 
 using pixels::firstDifference;
 using pixels::Frame;
 using pixels::readFrame;
 using pixels::readPixel;
+using namespace shapes_support;
 
 namespace {
-
-constexpr int SIZE = 200;
-// Channels that all differ, so a swapped pair of channels shows.
-constexpr Color INK(200, 100, 50, 255);
-constexpr Color OTHER(10, 220, 90, 255);
-const Color PAPER(WHITE);
-
-// A set-up 200 x 200 canvas, cleared to background; the foreground stays at
-// its default unless the test sets it.
-Canvas& setUp(const Color& background = PAPER) {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, SIZE, SIZE);
-    canvas.setBackgroundColor(background);
-    canvas.clear();
-    return canvas;
-}
 
 bool clearlyBlue(const Color& c) {
     return c.getBlue() > 200 && c.getRed() < 100 && c.getGreen() < 100;
@@ -64,19 +52,6 @@ SDL_Rect expectedInk(int x, int y, const std::string& text, int size = DEFAULT_F
     ink.x += x;
     ink.y += y;
     return ink;
-}
-
-// Checks that every point holds colour.
-void expectColour(const Frame& frame, const Color& colour,
-                  std::initializer_list<SDL_Point> points) {
-    for (const SDL_Point& p : points) {
-        EXPECT_EQ(colour, frame.at(p.x, p.y)) << "at (" << p.x << ", " << p.y << ")";
-    }
-}
-
-std::string str(const SDL_Rect& r) {
-    return "{" + std::to_string(r.x) + ", " + std::to_string(r.y) + ", " + std::to_string(r.w) +
-           " x " + std::to_string(r.h) + "}";
 }
 
 } // namespace
@@ -156,33 +131,6 @@ TEST(ShapePlacement, FilledDiscCoversItsRadiusAndNothingBeyond) {
 }
 
 // ---- Colour forms -------------------------------------------------------------
-
-namespace {
-
-// draw(canvas, colour...) draws one shape in the given colour form. The Color
-// form and the four-channel form must draw the same pixels (probe among them),
-// and neither may change the foreground that the geometry-only form uses.
-template <typename Draw>
-void checkColourForms(Canvas& canvas, const char* name, SDL_Point probe, Draw draw) {
-    SCOPED_TRACE(name);
-    canvas.setForegroundColor(INK);
-    canvas.clear();
-    draw(canvas, INK);
-    const Frame reference = readFrame();
-    EXPECT_EQ(INK, reference.at(probe.x, probe.y));
-
-    canvas.clear();
-    draw(canvas, INK.getRed(), INK.getGreen(), INK.getBlue(), INK.getAlpha());
-    EXPECT_EQ("", firstDifference(reference, readFrame()));
-
-    draw(canvas, OTHER);
-    draw(canvas, OTHER.getRed(), OTHER.getGreen(), OTHER.getBlue(), OTHER.getAlpha());
-    canvas.clear();
-    draw(canvas);
-    EXPECT_EQ("", firstDifference(reference, readFrame()));
-}
-
-} // namespace
 
 TEST(ColourForms, AllThreeFormsAgreeAndKeepTheForeground) {
     Canvas& canvas = setUp();

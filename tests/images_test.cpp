@@ -20,6 +20,7 @@
 
 using pixels::Frame;
 using pixels::readFrame;
+using pixels::str;
 
 namespace {
 
@@ -97,11 +98,6 @@ Canvas& setUp() {
     canvas.setBackgroundColor(PAPER);
     canvas.clear();
     return canvas;
-}
-
-std::string str(const SDL_Rect& r) {
-    return "{" + std::to_string(r.x) + ", " + std::to_string(r.y) + ", " + std::to_string(r.w) +
-           " x " + std::to_string(r.h) + "}";
 }
 
 void expectBox(const SDL_Rect& expected, const Frame& frame) {

@@ -119,6 +119,12 @@ inline SDL_Rect inkBox(const Frame& frame, const Color& background) {
     return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
 }
 
+/// A rectangle as "{x, y, w x h}", for assertion messages.
+inline std::string str(const SDL_Rect& r) {
+    return "{" + std::to_string(r.x) + ", " + std::to_string(r.y) + ", " + std::to_string(r.w) +
+           " x " + std::to_string(r.h) + "}";
+}
+
 } // namespace pixels
 
 #endif

@@ -1,4 +1,4 @@
-// What the shape tests share: a 200 x 200 canvas on white paper, inks whose
+// What the drawing and shape tests share: a 200 x 200 canvas on white paper, inks whose
 // channels all differ, and ways to draw on a clear frame and count its ink.
 #ifndef VANTREL_TESTS_SHAPES_SUPPORT_H
 #define VANTREL_TESTS_SHAPES_SUPPORT_H
@@ -13,6 +13,7 @@
 namespace shapes_support {
 
 using pixels::countInside;
+using pixels::firstDifference;
 using pixels::Frame;
 using pixels::readFrame;
 
@@ -22,10 +23,12 @@ constexpr Color INK(200, 100, 50, 255);
 constexpr Color OTHER(10, 220, 90, 255);
 const Color PAPER(WHITE);
 
-inline Canvas& setUp() {
+// A set-up SIZE x SIZE canvas, cleared to background; the foreground stays at
+// its default unless the test sets it.
+inline Canvas& setUp(const Color& background = PAPER) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(0, 0, SIZE, SIZE);
-    canvas.setBackgroundColor(PAPER);
+    canvas.setBackgroundColor(background);
     canvas.clear();
     return canvas;
 }
@@ -46,6 +49,29 @@ template <typename Draw> Frame drawn(Canvas& canvas, Draw draw) {
     canvas.clear();
     draw(canvas);
     return readFrame();
+}
+
+// draw(canvas, colour...) draws one shape in the given colour form. The Color
+// form and the four-channel form must draw the same pixels (probe among them),
+// and neither may change the foreground that the geometry-only form uses.
+template <typename Draw>
+void checkColourForms(Canvas& canvas, const char* name, SDL_Point probe, Draw draw) {
+    SCOPED_TRACE(name);
+    canvas.setForegroundColor(INK);
+    canvas.clear();
+    draw(canvas, INK);
+    const Frame reference = readFrame();
+    EXPECT_EQ(INK, reference.at(probe.x, probe.y));
+
+    canvas.clear();
+    draw(canvas, INK.getRed(), INK.getGreen(), INK.getBlue(), INK.getAlpha());
+    EXPECT_EQ("", firstDifference(reference, readFrame()));
+
+    draw(canvas, OTHER);
+    draw(canvas, OTHER.getRed(), OTHER.getGreen(), OTHER.getBlue(), OTHER.getAlpha());
+    canvas.clear();
+    draw(canvas);
+    EXPECT_EQ("", firstDifference(reference, readFrame()));
 }
 
 } // namespace shapes_support

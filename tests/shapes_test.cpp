@@ -230,24 +230,6 @@ TEST(Ellipse, ZeroRadiusIsALineAndNegativeRadiusNothing) {
 
 namespace {
 
-template <typename Draw>
-void checkColourForms(Canvas& canvas, const char* name, SDL_Point probe, Draw draw) {
-    SCOPED_TRACE(name);
-    canvas.setForegroundColor(INK);
-    canvas.clear();
-    draw(canvas, INK);
-    const Frame reference = readFrame();
-    EXPECT_EQ(INK, reference.at(probe.x, probe.y));
-    canvas.clear();
-    draw(canvas, INK.getRed(), INK.getGreen(), INK.getBlue(), INK.getAlpha());
-    EXPECT_EQ("", firstDifference(reference, readFrame()));
-    draw(canvas, OTHER);
-    draw(canvas, OTHER.getRed(), OTHER.getGreen(), OTHER.getBlue(), OTHER.getAlpha());
-    canvas.clear();
-    draw(canvas);
-    EXPECT_EQ("", firstDifference(reference, readFrame()));
-}
-
 const std::vector<SDL_Point> POINTS = {{20, 20}, {180, 40}, {100, 170}};
 const std::vector<int> XS = {20, 180, 100};
 const std::vector<int> YS = {20, 40, 170};

@@ -15,6 +15,7 @@ using pixels::firstDifference;
 using pixels::Frame;
 using pixels::inkBox;
 using pixels::readFrame;
+using pixels::str;
 
 namespace {
 
@@ -29,11 +30,6 @@ Canvas& setUp() {
     canvas.setBackgroundColor(PAPER);
     canvas.clear();
     return canvas;
-}
-
-std::string str(const SDL_Rect& r) {
-    return "{" + std::to_string(r.x) + ", " + std::to_string(r.y) + ", " + std::to_string(r.w) +
-           " x " + std::to_string(r.h) + "}";
 }
 
 template <typename Draw> SDL_Rect inkOf(Canvas& canvas, Draw draw) {
