@@ -18,7 +18,7 @@ set -euo pipefail
 
 # Upstream versions as Debian 12 ships them; the cache is keyed by them, and a
 # change of the build recipe below bumps RECIPE.
-RECIPE=2
+RECIPE=3
 declare -A VERSION=(
     [libsdl2]=2.26.5 [libsdl2-gfx]=1.0.4 [freetype]=2.12.1 [harfbuzz]=6.0.0
     [libsdl2-ttf]=2.20.1 [libsdl2-mixer]=2.6.2 [zlib]=1.2.13 [libpng1.6]=1.6.39
@@ -330,11 +330,15 @@ build_sdl2_ttf() {
         -DSDL2TTF_HARFBUZZ=ON -DSDL2TTF_INSTALL=ON
 }
 
+# Music and effects in WAV, Ogg Vorbis, MP3 and FLAC, through the decoders
+# SDL2_mixer carries (no further library to build).
 build_sdl2_mixer() {
     cmake_build "$(unpack libsdl2-mixer)" -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_VENDORED=OFF \
-        -DSDL2MIXER_CMD=OFF -DSDL2MIXER_WAVE=ON -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF \
-        -DSDL2MIXER_MP3=OFF -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=OFF \
-        -DSDL2MIXER_WAVPACK=OFF -DSDL2MIXER_INSTALL=ON
+        -DSDL2MIXER_CMD=OFF -DSDL2MIXER_WAVE=ON -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MIDI=OFF \
+        -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_WAVPACK=OFF -DSDL2MIXER_INSTALL=ON \
+        -DSDL2MIXER_VORBIS=STB -DSDL2MIXER_MP3=ON -DSDL2MIXER_MP3_DRMP3=ON \
+        -DSDL2MIXER_MP3_MPG123=OFF -DSDL2MIXER_FLAC=ON -DSDL2MIXER_FLAC_DRFLAC=ON \
+        -DSDL2MIXER_FLAC_LIBFLAC=OFF
 }
 
 build_sdl2_image() {

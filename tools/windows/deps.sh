@@ -30,7 +30,7 @@ SOURCES=(libpng1.6 libjpeg-turbo libsdl2 freetype libsdl2-ttf libsdl2-gfx libmod
 DEB_SRC_FILE=/etc/apt/sources.list.d/vantrel-deb-src.sources
 # Part of the cache key: raise it whenever the way the libraries are built
 # changes, so that every machine builds them again.
-RECIPE=1
+RECIPE=2
 
 say() { printf 'windows deps: %s\n' "$*" >&2; }
 fail() {
@@ -301,14 +301,15 @@ build_libmodplug() {
 
 build_sdl2_mixer() {
     # WAV, and as Debian's own build: MOD through libmodplug; Ogg Vorbis and
-    # MP3 through the decoders SDL2_mixer carries.
+    # MP3 through the decoders SDL2_mixer carries, and FLAC through its dr_flac.
     local src
     src=$(fetch libsdl2-mixer)
     cmake_build sdl2_mixer "$src" -DSDL2MIXER_VENDORED=OFF \
         -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2MIXER_SAMPLES=OFF \
         -DSDL2MIXER_MOD=ON -DSDL2MIXER_MOD_MODPLUG=ON -DSDL2MIXER_MOD_XMP=OFF \
         -DSDL2MIXER_VORBIS=STB -DSDL2MIXER_MP3=ON -DSDL2MIXER_MP3_DRMP3=ON \
-        -DSDL2MIXER_MP3_MPG123=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_OPUS=OFF \
+        -DSDL2MIXER_MP3_MPG123=OFF -DSDL2MIXER_FLAC=ON -DSDL2MIXER_FLAC_DRFLAC=ON \
+        -DSDL2MIXER_FLAC_LIBFLAC=OFF -DSDL2MIXER_OPUS=OFF \
         -DSDL2MIXER_MIDI=OFF
 }
 
