@@ -161,8 +161,6 @@ cmd_web() {
         stage_web
         return
     fi
-    web_install
-    web_libraries
     local targets=() projects=() arg known
     # (Read once: grep -q leaving a pipe early would fail it under pipefail.)
     known=" $(web_programs | tr '\n' ' ')"
@@ -175,6 +173,9 @@ cmd_web() {
             fail "unknown program '$arg': name one of:${known}or a path to your own program"
         fi
     done
+    # Names are checked first: the libraries may take many minutes to build.
+    web_install
+    web_libraries
     if [ ${#projects[@]} -eq 0 ] || [ ${#targets[@]} -gt 0 ]; then
         web_build_vantrel "${targets[@]}"
         say "pages in $WEB_OUT/: NAME.html is one file that works opened from the disk;"

@@ -1,0 +1,84 @@
+# Shared by ./dev and the files it sources: where things are, what each kind
+# of work needs installed, and the helpers every sub-command uses. Sourced
+# by ./dev, which sets ROOT first.
+
+BUILD="$ROOT/build"
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+# What building and running the framework needs.
+BUILD_PACKAGES=(cmake g++ pkg-config libsdl2-dev libsdl2-gfx-dev libsdl2-ttf-dev
+    libsdl2-mixer-dev libsdl2-image-dev fonts-dejavu-core)
+# What running a program in a virtual X display needs (xvfb), with
+# screenshots (imagemagick), window queries (x11-utils) and synthetic keys,
+# clicks and mouse motion (xdotool).
+HEADLESS_PACKAGES=(xvfb imagemagick x11-utils xdotool)
+# What the test suite needs on top.
+TEST_PACKAGES=(libgtest-dev)
+# What the checks after it need: memcheck (valgrind), the fuzz targets
+# (clang with its libFuzzer and sanitizer runtimes) and the format check.
+CHECK_PACKAGES=(valgrind clang libclang-rt-14-dev clang-format)
+# What the API reference needs.
+DOCS_PACKAGES=(doxygen)
+# What the benchmarks need: Google Benchmark, and callgrind to count instructions.
+BENCH_PACKAGES=(libbenchmark-dev valgrind)
+# What the Windows build needs: the MinGW-w64 cross-compiler, Debian's tools
+# for fetching and unpacking source packages (the Windows libraries are built
+# from them), zlib built for Windows, GoogleTest's sources, Wine to run the
+# tests, and for the zip's check a virtual X display with screenshots.
+WINDOWS_PACKAGES=(cmake ninja-build dpkg-dev g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+    googletest wine64 wine fonts-dejavu-core zip unzip xvfb imagemagick xdotool)
+
+# Headless SDL for the benchmarks and fuzz targets that draw: no window
+# system, no sound card, the software renderer.
+HEADLESS_SDL=(SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software)
+
+say() { printf 'dev: %s\n' "$*" >&2; }
+fail() {
+    printf 'dev: %s\n' "$*" >&2
+    exit 1
+}
+
+# install_missing PACKAGE...: installs, with apt-get, those not yet installed.
+install_missing() {
+    local missing=() package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    command -v apt-get >/dev/null 2>&1 ||
+        fail "cannot install ${missing[*]}: apt-get not found. This script sets up Debian 12 (or Ubuntu); on other systems install those packages' equivalents yourself."
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null 2>&1 ||
+            fail "cannot install ${missing[*]}: not root and sudo not found. Run as root, or install them yourself: apt-get install ${missing[*]}"
+        sudo=(sudo)
+    fi
+    say "installing missing packages: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq ||
+        fail "apt-get update failed: check the network connection and /etc/apt/sources.list"
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null ||
+        fail "apt-get install failed for: ${missing[*]} (see the messages above)"
+}
+
+has_display() { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }
+
+# build [CMAKE_ARGUMENTS...]: configures build/ (first time) and builds it.
+build() {
+    build_preset default "$@"
+}
+
+# build_preset PRESET [CMAKE_ARGUMENTS...]: configures and builds one preset's
+# build directory (see CMakePresets.json); warnings are errors when CI=true.
+build_preset() {
+    local preset=$1 werror=OFF
+    shift
+    [ "${CI:-}" = true ] && werror=ON
+    cmake --preset "$preset" -DVANTREL_WARNINGS_AS_ERRORS=$werror "$@" >/dev/null ||
+        fail "CMake could not configure the $preset build (see the messages above)"
+    cmake --build --preset "$preset" -j "$JOBS" ||
+        fail "the $preset build failed (see the compiler messages above)"
+}
