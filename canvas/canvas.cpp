@@ -77,6 +77,31 @@ bool invisibleFallback() {
     return true;
 }
 
+// Said before the audio set-up failure is thrown (whose message stays as it
+// is): lab desktops reached remotely, virtual machines and containers often
+// have no sound card, and a learner needs to know the way round it.
+void explainAudioFailure() {
+#ifdef _WIN32
+    const char* example = "set SDL_AUDIODRIVER=dummy";
+#else
+    const char* example = "SDL_AUDIODRIVER=dummy ./my-game";
+#endif
+    const char* chosen = SDL_getenv("SDL_AUDIODRIVER");
+    if (chosen != nullptr && chosen[0] != '\0') {
+        std::fprintf(stderr,
+                     "Vantrel: the sound driver SDL_AUDIODRIVER=%s could not be opened. To run "
+                     "this program without sound, set SDL_AUDIODRIVER=dummy instead.\n",
+                     chosen);
+    } else {
+        std::fprintf(stderr,
+                     "Vantrel: no sound device could be opened (this machine has no sound card, "
+                     "or none this user may use). To run this program without sound, set "
+                     "SDL_AUDIODRIVER=dummy when starting it, for example: %s\n",
+                     example);
+    }
+    std::fflush(stderr);
+}
+
 } // namespace
 
 Canvas& Canvas::getInstance() {
@@ -149,7 +174,9 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
     }
     if (Mix_OpenAudio(AUDIO_FREQUENCY, AUDIO_SAMPLE_FORMAT, AUDIO_CHANNELS, AUDIO_CHUNK_SIZE) ==
         -1) {
-        vantrel::detail::fail(std::string("SDL Audio setup failed with error ") + SDL_GetError());
+        const std::string reason = SDL_GetError();
+        explainAudioFailure();
+        vantrel::detail::fail("SDL Audio setup failed with error " + reason);
     }
     if (Mix_Init(0) != 0) {
         vantrel::detail::fail("SDL audio library missing");

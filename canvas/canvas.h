@@ -179,7 +179,8 @@ public:
     /// to move at the same speed whatever the frame rate. 0 before the first
     /// frame after start().
     double getFrameTime();
-    /// Seconds since start() was first called; 0 before that.
+    /// Seconds from the first start() to the start of the current frame; 0
+    /// before start(). Like every answer here it stays the same all frame.
     double getTime();
     /// Frames per second really achieved, averaged over about the last
     /// second; 0 until two frames have started. getFPS() gives the target.

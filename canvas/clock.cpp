@@ -61,7 +61,11 @@ void Canvas::tickClock() {
 
 double Canvas::getFrameTime() { return frameClock.frameTime; }
 
-double Canvas::getTime() { return frameClock.started ? clockSeconds() - frameClock.origin : 0.0; }
+// The start of the current frame, like every other answer: a program that
+// reads the time twice within a frame gets the same value both times.
+double Canvas::getTime() {
+    return frameClock.started ? frameClock.stamps[frameClock.newest] - frameClock.origin : 0.0;
+}
 
 double Canvas::getMeasuredFPS() {
     const FrameClock& c = frameClock;

@@ -51,10 +51,15 @@ TEST(Time, FrameTimesAddUpToTheTimeSinceStart) {
     EXPECT_LE(time, elapsed + 1e-6);
     EXPECT_GE(time, 12 * 0.0149);
     EXPECT_EQ(canvas.getFPS(), 60) << "getFPS() is still the target";
-    // Within a frame the frame time does not change.
+    // Within a frame neither the frame time nor the time changes, however
+    // long the frame takes; the next frame sees all of it.
     const double frameTime = canvas.getFrameTime();
-    SDL_Delay(5);
+    SDL_Delay(50);
     EXPECT_EQ(canvas.getFrameTime(), frameTime);
+    EXPECT_EQ(canvas.getTime(), time) << "getTime() moved within a frame";
+    ASSERT_TRUE(canvas.isRunning());
+    EXPECT_GE(canvas.getTime(), time + 0.0499);
+    EXPECT_GE(canvas.getFrameTime(), 0.0499);
 }
 
 TEST(Time, ALateFrameShowsInTheNextFrameTime) {

@@ -33,10 +33,7 @@ void drawFigure(Canvas& canvas, const Figure& f) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
-
+int main(int, char*[]) {
     Canvas& canvas = Canvas::getInstance();
     // A 20-point default font keeps the counter line small.
     canvas.initWorld(100, 100, WIDTH, HEIGHT, "Vantrel bounce", DEFAULT_FONT, 20);

@@ -4,10 +4,7 @@
 
 #include "canvas/canvas.h"
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
-
+int main(int, char*[]) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(100, 100, 480, 320, "Hello, Vantrel");
     canvas.setBackgroundColor(Color(NAVY));

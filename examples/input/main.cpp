@@ -59,10 +59,7 @@ std::string oneDecimal(double value) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
-
+int main(int, char*[]) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(100, 100, WIDTH, HEIGHT, "Vantrel input", DEFAULT_FONT, 18);
     canvas.setBackgroundColor(NAVY);

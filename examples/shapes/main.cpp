@@ -21,10 +21,7 @@ int middleOf(int column) { return column * COLUMN + COLUMN / 2; }
 
 } // namespace
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
-
+int main(int, char*[]) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(100, 100, WIDTH, HEIGHT, "Vantrel shapes");
     canvas.setBackgroundColor(Color(WHITE));

@@ -33,10 +33,7 @@ ImageId load(Canvas& canvas, const char* file) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
-
+int main(int, char*[]) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(100, 100, WIDTH, HEIGHT, "Vantrel sprites", DEFAULT_FONT, 20);
     canvas.setBackgroundColor(Color(NAVY));
