@@ -28,6 +28,56 @@ run_stage() {
     say "$name: $result ($((SECONDS - start)) s)"
 }
 
+# copy_checkout DESTINATION: the checkout's files as a fresh clone would have
+# them (tracked files, plus new ones not yet committed), nothing built.
+copy_checkout() {
+    local destination=$1
+    mkdir -p "$destination"
+    if git -C "$ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        (cd "$ROOT" && git ls-files -z --cached --others --exclude-standard |
+            tar --null -T - --ignore-failed-read -cf - 2>/dev/null) | tar -C "$destination" -xf -
+    else
+        (cd "$ROOT" && tar --exclude='./build*' -cf - .) | tar -C "$destination" -xf -
+    fi
+}
+
+# What a new machine does the first time, done again on every run in
+# throw-away folders, because the caches outside the clone would otherwise
+# hide it: ./dev demo in a fresh copy of the checkout with an empty cache
+# (its first configure and build, and the headless run), the deb-src entries
+# apt needs for the libraries built from Debian's sources, and the library
+# caches' keys from an empty cache. (The browser stage installs its node
+# modules afresh, and the Windows stage makes a new Wine prefix, on every run.)
+stage_first_runs() {
+    local work
+    work=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-first-run.XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+    copy_checkout "$work/clone"
+    say "./dev demo in a fresh copy of the checkout ($work/clone), no display, empty cache"
+    (cd "$work/clone" && env -u DISPLAY -u WAYLAND_DISPLAY XDG_CACHE_HOME="$work/cache" \
+        timeout 900 ./dev demo) || fail "./dev demo failed in a fresh copy of the checkout"
+    [ -s "$work/clone/build/demo.png" ] || fail "./dev demo made no screenshot in the fresh copy"
+
+    # shellcheck source=tools/debsrc.sh
+    . "$ROOT/tools/debsrc.sh"
+    say "deb-src entries made from this machine's apt sources, in a throw-away apt state"
+    debsrc_first_run "$work/apt"
+
+    say "the library caches' keys from an empty cache"
+    local prefix
+    prefix=$(XDG_CACHE_HOME="$work/cache" "$ROOT/tools/web/libraries.sh" --prefix) ||
+        fail "tools/web/libraries.sh --prefix failed with an empty cache"
+    [[ $prefix == "$work/cache/vantrel/web/"* ]] ||
+        fail "the web libraries' prefix is not in the cache folder: $prefix"
+    if command -v x86_64-w64-mingw32-gcc-posix >/dev/null 2>&1; then
+        prefix=$(XDG_CACHE_HOME="$work/cache" "$ROOT/tools/windows/deps.sh" --key) ||
+            fail "tools/windows/deps.sh --key failed with an empty cache"
+        [[ $prefix == "$work/cache/vantrel/windows/"* ]] ||
+            fail "the Windows libraries' folder is not in the cache folder: $prefix"
+    fi
+    say "first runs: ./dev demo, deb-src entries and cache keys work from nothing"
+}
+
 # The test suite, everything but the soak.
 stage_tests() {
     build -DVANTREL_BUILD_TESTS=ON
@@ -109,6 +159,8 @@ stage_fuzz() {
 # (Called as in ./dev windows, outside set -e: ending Wine's processes
 # reports their statuses, which are no failure.)
 stage_windows() {
+    # A new Wine prefix on every run, as on a new machine.
+    rm -rf "$WINDOWS_BUILD/wine"
     windows_build
     windows_test || return 1
     windows_zip || return 1
@@ -116,7 +168,9 @@ stage_windows() {
 
 cmd_test() {
     install_missing "${BUILD_PACKAGES[@]}" "${HEADLESS_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
-        "${CHECK_PACKAGES[@]}" "${DOCS_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+        "${CHECK_PACKAGES[@]}" "${DOCS_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" \
+        "${WEB_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
+    run_stage "first runs (empty caches)" stage_first_runs
     run_stage "test suite" stage_tests
     run_stage "soak under memcheck" stage_soak
     run_stage "format check" stage_format

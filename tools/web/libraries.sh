@@ -74,57 +74,8 @@ SOURCES="$CACHE_ROOT/sources"
 WORK="$CACHE_ROOT/work-$KEY"
 LOG="$CACHE_ROOT/build-$KEY.log"
 JOBS=${JOBS:-2}
-SUDO=()
-[ "$(id -u)" -eq 0 ] || SUDO=(sudo)
-
-# apt_get ARGUMENTS...: apt-get, retried for up to ten minutes while another apt holds its lock.
-apt_get() {
-    local tries=0 out
-    while true; do
-        if out=$("${SUDO[@]}" apt-get -o DPkg::Lock::Timeout=60 "$@" 2>&1); then
-            return 0
-        fi
-        if grep -q -i 'lock' <<<"$out" && [ $tries -lt 20 ]; then
-            tries=$((tries + 1))
-            say "apt is busy (another apt-get is running); retrying in 30 s"
-            sleep 30
-            continue
-        fi
-        printf '%s\n' "$out" >&2
-        return 1
-    done
-}
-
-# Adds deb-src entries that mirror the Debian entries already configured, in
-# both the deb822 (.sources) and the one-line (.list) formats.
-add_deb_src() {
-    local file=/etc/apt/sources.list.d/vantrel-deb-src.sources tmp
-    tmp=$(mktemp)
-    local f
-    for f in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$f" ] || continue
-        [ "$f" = "$file" ] && continue
-        # Copy each stanza whose Types include deb, as deb-src.
-        awk 'BEGIN { RS = ""; ORS = "\n\n" }
-             /Types:/ && /debian/ { gsub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >>"$tmp"
-    done
-    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [ -f "$f" ] || continue
-        sed -n 's/^deb \(.*debian.*\)$/Types: deb-src\nURIs: \1\n/p' "$f" |
-            awk '/^URIs: / { n = split(substr($0, 7), w, " "); o = 1
-                     if (w[1] ~ /^\[/) { while (w[o] !~ /\]$/) o++; o++ }
-                     printf "URIs: %s\nSuites: %s\nComponents:", w[o], w[o + 1]
-                     for (i = o + 2; i <= n; i++) printf " %s", w[i]; printf "\n\n"; next }
-                 { print }' >>"$tmp"
-    done
-    [ -s "$tmp" ] || {
-        rm -f "$tmp"
-        fail "found no Debian entry in /etc/apt to mirror as deb-src; add deb-src lines yourself"
-    }
-    say "adding deb-src entries for Debian's archive: $file"
-    "${SUDO[@]}" install -m 0644 "$tmp" "$file"
-    rm -f "$tmp"
-}
+# shellcheck source=tools/debsrc.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../debsrc.sh"
 
 fetch_sources() {
     mkdir -p "$SOURCES"
@@ -133,13 +84,7 @@ fetch_sources() {
         compgen -G "$SOURCES/${p}_${VERSION[$p]}*.orig.tar.*" >/dev/null || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    if ! (cd "$SOURCES" && apt_get source -qq --print-uris "${missing[@]}" >/dev/null); then
-        if ! grep -rqs -E '^(deb-src |Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-            add_deb_src
-        fi
-        say "updating apt's package lists (with the source entries)"
-        apt_get update -qq || fail "apt-get update failed: check the network and /etc/apt/sources.list.d/"
-    fi
+    debsrc_ensure
     # Only the upstream tarballs are used, and a mirror may lack a version's
     # Debian part (or a security update's files): try each version Debian
     # offers with the right upstream version until its tarball is there.
@@ -148,7 +93,7 @@ fetch_sources() {
     for p in "${missing[@]}"; do
         for version in $(apt-cache showsrc "$p" 2>/dev/null | sed -n 's/^Version: //p' | sort -r -u); do
             case "${version#*:}" in "${VERSION[$p]}"*) ;; *) continue ;; esac
-            (cd "$SOURCES" && apt_get source --download-only -qq "$p=$version") >/dev/null 2>&1 || true
+            (cd "$SOURCES" && debsrc_apt_get source --download-only -qq "$p=$version") >/dev/null 2>&1 || true
             compgen -G "$SOURCES/${p}_${VERSION[$p]}*.orig.tar.*" >/dev/null && break
         done
         compgen -G "$SOURCES/${p}_${VERSION[$p]}*.orig.tar.*" >/dev/null ||

@@ -186,18 +186,24 @@ cmd_web() {
     done
 }
 
-# The node modules the browser tests use, installed once into the cache from
-# tests/web/package-lock.json (npm never downloads a browser here).
+# web_node_modules [CACHE_ROOT]: the node modules the browser tests use,
+# installed from tests/web/package-lock.json into CACHE_ROOT (default the
+# user's cache folder) unless already there; prints only their folder, on
+# standard output (npm never downloads a browser here). With a CACHE_ROOT of
+# its own, npm's download cache goes there too, as on a new machine.
 web_node_modules() {
-    local lock="$ROOT/tests/web/package-lock.json" dir
-    dir="${XDG_CACHE_HOME:-$HOME/.cache}/vantrel/web/node-$(sha256sum "$lock" | cut -c 1-12)"
+    local lock="$ROOT/tests/web/package-lock.json" root=${1:-} dir npm_cache=()
+    [ -n "$root" ] && npm_cache=(npm_config_cache="$root/npm")
+    root=${root:-${XDG_CACHE_HOME:-$HOME/.cache}/vantrel/web}
+    dir="$root/node-$(sha256sum "$lock" | cut -c 1-12)"
     if [ ! -f "$dir/.complete" ]; then
         say "installing puppeteer-core and pngjs into $dir"
         rm -rf "$dir"
         mkdir -p "$dir"
         cp "$ROOT/tests/web/package.json" "$lock" "$dir/"
-        (cd "$dir" && PUPPETEER_SKIP_DOWNLOAD=1 timeout 600 npm ci --no-audit --no-fund --ignore-scripts \
-            --loglevel=error >&2) || fail "npm could not install the browser tests' modules"
+        (cd "$dir" && env "${npm_cache[@]}" PUPPETEER_SKIP_DOWNLOAD=1 timeout 600 npm ci --no-audit \
+            --no-fund --ignore-scripts --loglevel=error >&2) ||
+            fail "npm could not install the browser tests' modules"
         touch "$dir/.complete"
     fi
     echo "$dir"
@@ -217,8 +223,9 @@ stage_web() {
     "$ROOT/tools/vantrel-new" "$learner/my-game" >/dev/null &&
         (web_build_project "$learner/my-game" >/dev/null) || status=$?
     if [ $status -eq 0 ]; then
+        # Installed afresh on every run, as a new machine installs them.
         local modules
-        modules=$(web_node_modules)
+        modules=$(web_node_modules "$learner/node-cache")
         VANTREL_NODE_MODULES="$modules" VANTREL_PROJECT_PAGE="$learner/my-game/build-web/my-game.html" \
             timeout 360 node "$ROOT/tests/web/browser_test.mjs" "$WEB_OUT" "$ROOT" || status=$?
     else

@@ -27,7 +27,6 @@ JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 # The source packages, in build order.
 SOURCES=(libpng1.6 libjpeg-turbo libsdl2 freetype libsdl2-ttf libsdl2-gfx libmodplug
     libsdl2-mixer libsdl2-image)
-DEB_SRC_FILE=/etc/apt/sources.list.d/vantrel-deb-src.sources
 # Part of the cache key: raise it whenever the way the libraries are built
 # changes, so that every machine builds them again.
 RECIPE=2
@@ -38,62 +37,8 @@ fail() {
     exit 1
 }
 
-as_root() {
-    if [ "$(id -u)" -eq 0 ]; then
-        "$@"
-    elif command -v sudo >/dev/null 2>&1; then
-        sudo "$@"
-    else
-        fail "need root (or sudo) to run: $*"
-    fi
-}
-
-# Prints deb822 stanzas of type deb-src for the Debian (or Ubuntu) archives
-# the machine's enabled sources already name.
-deb_src_stanzas() {
-    local file
-    for file in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$file" ] && [ "$file" != "$DEB_SRC_FILE" ] || continue
-        awk 'BEGIN { RS = ""; ORS = "\n\n" }
-            /(^|\n)Types:[^\n]*deb([ \n]|$)/ && /(^|\n)URIs:[^\n]*(debian|ubuntu)/ &&
-            !/(^|\n)Enabled: *no/ {
-                sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src")
-                sub(/^\n/, "")
-                print
-            }' "$file"
-    done
-    if [ -f /etc/apt/sources.list ]; then
-        # One-line format: "deb [options] URI suite components..."
-        awk '$1 == "deb" && $0 ~ /(debian|ubuntu)/ {
-                opts = ""; i = 2
-                if ($2 ~ /^\[/) { while ($i !~ /\]$/) i++; i++ }
-                printf "Types: deb-src\nURIs: %s\nSuites: %s\nComponents:", $i, $(i + 1)
-                for (j = i + 2; j <= NF; j++) printf " %s", $j
-                printf "\n\n"
-            }' /etc/apt/sources.list
-    fi
-}
-
-# Makes apt-get source work: adds the deb-src lines and updates the lists,
-# once.
-ensure_deb_src() {
-    if apt-cache showsrc --only-source libsdl2 2>/dev/null | grep -q '^Version:'; then
-        return 0
-    fi
-    command -v apt-get >/dev/null 2>&1 ||
-        fail "apt-get not found: the Windows libraries are built from Debian's source packages"
-    local stanzas
-    stanzas=$(deb_src_stanzas)
-    [ -n "$stanzas" ] ||
-        fail "no Debian or Ubuntu archive found in /etc/apt/sources.list{,.d}: cannot add deb-src lines"
-    say "adding source package lines ($DEB_SRC_FILE) and updating the package lists"
-    printf '# Source packages, for building the Windows libraries (tools/windows/deps.sh).\n%s\n' \
-        "$stanzas" | as_root tee "$DEB_SRC_FILE" >/dev/null
-    as_root apt-get update -qq ||
-        fail "apt-get update failed after adding $DEB_SRC_FILE (see the messages above)"
-    apt-cache showsrc --only-source libsdl2 2>/dev/null | grep -q '^Version:' ||
-        fail "apt-get still finds no source package libsdl2 after adding $DEB_SRC_FILE"
-}
+# shellcheck source=tools/debsrc.sh
+. "$HERE/../debsrc.sh"
 
 # Prints "<package> <version>" for each source package, the versions
 # apt-get source would fetch (one apt-get call: each costs seconds).
@@ -349,7 +294,7 @@ main() {
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
             fail "$package is not installed (./dev windows installs it)"
     done
-    ensure_deb_src
+    debsrc_ensure
     local dir
     dir=$(cache_dir)
     if [ "${1:-}" = --key ] || [ -f "$dir/.complete" ]; then
