@@ -171,8 +171,9 @@ public:
     /// chosen; "" when nothing was typed. Keys that type no character
     /// (Backspace, Enter, Tab, Escape, the arrows) add nothing to it: ask
     /// wasKeyTyped for them. Add it to a string of your own:
-    /// name += canvas.getTypedText();
-    std::string getTypedText();
+    /// name += canvas.getTypedText(); (the answer changes at the next
+    /// isRunning(), so copy what you want to keep).
+    const std::string& getTypedText() const;
     /// Whether the key went down, or repeated because it is held down, since
     /// the previous frame started: true on the press, then again each time
     /// the system repeats the key (after about half a second, then some 25

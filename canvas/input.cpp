@@ -209,7 +209,7 @@ bool Canvas::wasKeyReleased(SDL_Keycode key) {
 
 bool Canvas::wasKeyTyped(SDL_Keycode key) { return (input.frameKeys[slotOfKey(key)] & TYPED) != 0; }
 
-std::string Canvas::getTypedText() { return input.frameText; }
+const std::string& Canvas::getTypedText() const { return input.frameText; }
 
 void Canvas::removeLastCharacter(std::string& text) {
     // The last character is the one whole UTF-8 character that ends the
