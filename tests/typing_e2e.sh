@@ -80,12 +80,42 @@ done
 xdo windowfocus --sync "$window"
 sleep 0.3
 
+# The name field, pixel for pixel as the recording mode drew "José"?
+# (After Enter, when the field shows no cursor.)
+name_as_recorded() {
+    convert "$1" -crop "$name_box" +repage "$out/name-typed.png"
+    convert "$out/reference-10.png" -crop "$name_box" +repage "$out/name-recorded.png"
+    differing=$(compare -metric AE -fuzz 2% "$out/name-typed.png" "$out/name-recorded.png" null: 2>&1)
+    [[ $differing =~ ^[0-9]+$ ]] && [ "$differing" -le 5 ]
+}
+
 # ---- The name: Shift for the capital, a dead key for the accent ------------
+# Now and then (about one time in ten on a loaded machine, in a bare SDL
+# program too) X's input method lets a dead key from xdotool go by without
+# composing, and "e" comes alone; then the letter is taken back and the dead
+# key typed again, at most three times in all.
 xdo type --delay 40 "Jos"
-xdo key --delay 80 dead_acute e
-xdo key Return
-sleep 0.5
-alive
+sleep 0.3
+dead_keys=0
+while :; do
+    dead_keys=$((dead_keys + 1))
+    xdo key --delay 80 dead_acute e
+    xdo key Return
+    sleep 0.5
+    alive
+    name_as_recorded "$(shot)" && break
+    [ $dead_keys -lt 3 ] ||
+        fail "the typed name does not look like \"José\" as recorded after $dead_keys dead keys: $differing pixels differ ($out/name-typed.png, $out/name-recorded.png)"
+    echo "typing_e2e: the dead key went by without composing; typing it again"
+    # Back to the name (its box turns white), then Backspace.
+    xdo key Up
+    for _ in $(seq 20); do
+        sleep 0.25
+        [ "$(count "$(shot)" 'rgb(255,255,255)' 20x10+45+95)" -eq 200 ] && break
+    done
+    xdo key BackSpace
+    sleep 0.3
+done
 
 # ---- A row of letters, then Backspace held until the answer is empty ------
 xdo type --delay 40 "$(printf 'x%.0s' $(seq $letters))"
@@ -117,12 +147,8 @@ for _ in $(seq 20); do
 done
 [ "$right" -gt 100 ] || fail "no green verdict after the right answer (last screenshot: $screen)"
 
-# The name field as typed, pixel for pixel as the recording mode drew it.
-convert "$screen" -crop "$name_box" +repage "$out/name-typed.png"
-convert "$out/reference-10.png" -crop "$name_box" +repage "$out/name-recorded.png"
-differing=$(compare -metric AE -fuzz 2% "$out/name-typed.png" "$out/name-recorded.png" null: 2>&1)
-[[ $differing =~ ^[0-9]+$ ]] && [ "$differing" -le 5 ] ||
-    fail "the typed name does not look like \"José\" as recorded: $differing pixels differ ($out/name-typed.png, $out/name-recorded.png)"
+name_as_recorded "$screen" ||
+    fail "the name changed to something else than \"José\" as recorded: $differing pixels differ ($out/name-typed.png, $out/name-recorded.png)"
 alive
 
 # ---- Escape ends it ----------------------------------------------------------
@@ -136,6 +162,8 @@ summary=$(tail -n 1 "$out/typing.stdout")
 [[ $summary =~ ^vantrel-typing:\ name\ \"José\",\ answer\ \"Jupiter\",\ Backspace\ typed\ ([0-9]+),\ pressed\ ([0-9]+)$ ]] ||
     fail "unexpected last line: $summary"
 typed=${BASH_REMATCH[1]} pressed=${BASH_REMATCH[2]}
-[ "$pressed" -eq 1 ] || fail "Backspace was pressed once, the program counted $pressed"
-[ "$typed" -ge "$letters" ] || fail "Backspace held down was typed $typed times, it deleted $letters letters"
-echo "typing_e2e: all checks passed ($summary)"
+# One press for the held Backspace, one for each dead key typed again.
+[ "$pressed" -eq "$dead_keys" ] || fail "Backspace was pressed $dead_keys times, the program counted $pressed"
+[ "$typed" -ge $((letters + dead_keys - 1)) ] ||
+    fail "Backspace held down was typed $typed times, it deleted $letters letters"
+echo "typing_e2e: all checks passed ($summary; $dead_keys dead key(s) typed)"
