@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -106,7 +107,12 @@ int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
     case SDL_TEXTINPUT:
         // Only text that is final: what an input method or a dead key is
         // still composing (SDL_TEXTEDITING) comes here once it is chosen.
-        addTypedText(in.text, event->text.text, sizeof event->text.text);
+        try {
+            addTypedText(in.text, event->text.text, sizeof event->text.text);
+        } catch (const std::bad_alloc&) {
+            // No exception may cross SDL's C code: out of memory, the
+            // text is dropped.
+        }
         break;
     case SDL_MOUSEMOTION:
         in.mouseX = event->motion.x;
