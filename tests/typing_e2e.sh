@@ -90,7 +90,7 @@ name_as_recorded() {
 }
 
 # ---- The name: Shift for the capital, a dead key for the accent ------------
-# Now and then (about one time in ten on a loaded machine, in a bare SDL
+# Now and then (one time in three on a heavily loaded machine, in a bare SDL
 # program too) X's input method lets a dead key from xdotool go by without
 # composing, and "e" comes alone; then the letter is taken back and the dead
 # key typed again, at most five times in all.
