@@ -158,12 +158,18 @@ public:
     /// Whether the key went up since the previous frame started.
     bool wasKeyReleased(SDL_Keycode key);
 
-    // Typing, for a name, an answer or any text field: getTypedText() gives
-    // the characters typed, wasKeyTyped the keys that edit them (Backspace,
-    // Delete, the arrows), once on the press and again on every repeat
-    // while they are held. Within one frame the text and the keys come
-    // apart: handle Backspace before adding the typed text, so that a quick
-    // correction followed by new letters comes out right.
+    // Typing, for a name, an answer or any text field: typeInto(name) does
+    // it all (letters added, Backspace held down or not). getTypedText()
+    // gives the characters typed, wasKeyTyped the keys that edit them
+    // (Backspace, Delete, the arrows), once on the press and again on every
+    // repeat while they are held.
+
+    /// Types into text what was typed since the previous frame started, in
+    /// the order it was typed: each character (as getTypedText gives them)
+    /// added at the end, and the last character removed for each Backspace,
+    /// its press and every repeat while it is held. A field in one call:
+    /// canvas.typeInto(name);
+    void typeInto(std::string& text) const;
 
     /// The text typed since the previous frame started, in UTF-8, as the
     /// keyboard layout made it: capitals with Shift, "é" from its own key, a
@@ -183,6 +189,9 @@ public:
     /// Removes the last character of text, all of its bytes (an "é" takes
     /// two in UTF-8, so text.pop_back() would leave half of it): what
     /// Backspace does at the end of a text field. Empty text stays empty.
+    /// (Within one frame the text and the keys come apart: using it with
+    /// wasKeyTyped and getTypedText, handle Backspace before adding the
+    /// text; typeInto keeps their order.)
     static void removeLastCharacter(std::string& text);
 
     /// Mouse x in window pixels (0 is the left edge); the last position seen
@@ -626,11 +635,13 @@ private:
         std::uint8_t frameButtons[BUTTONS];
         int mouseX, mouseY, wheel;
         int frameMouseX, frameMouseY, frameWheel;
-        bool keysChanged;      // a key event arrived since the last roll
-        bool frameKeyEdges;    // frameKeys holds presses or releases
-        bool watching;         // the event watch is installed
-        std::string text;      // typed since the last roll, UTF-8
-        std::string frameText; // typed before the frame started
+        bool keysChanged;       // a key event arrived since the last roll
+        bool frameKeyEdges;     // frameKeys holds presses or releases
+        bool watching;          // the event watch is installed
+        std::string text;       // typed since the last roll, UTF-8
+        std::string frameText;  // typed before the frame started
+        std::string edits;      // text, and '\b' for each Backspace typed
+        std::string frameEdits; // edits before the frame started
     };
     InputState input;
 

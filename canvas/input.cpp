@@ -20,8 +20,10 @@ constexpr std::uint8_t RELEASED = 4;
 // Went down or repeated: what moves a text field's cursor or deletes.
 constexpr std::uint8_t TYPED = 8;
 
-// Room the typed text keeps from the start, so that typing allocates
-// nothing either, unless a frame brings more than this.
+// Room the typed text (and the edits) keep from the start, so that typing
+// allocates nothing either, unless a frame brings more than this.
+// The edits are the typed text with a '\b' wherever Backspace went down or
+// repeated, in the order of the events: what typeInto replays.
 constexpr std::size_t TEXT_ROOM = 64;
 
 // Keys are kept by the scancode the current keyboard layout gives their key
@@ -79,6 +81,25 @@ void addTypedText(std::string& text, const char* chars, std::size_t room) {
     }
 }
 
+// No exception may cross SDL's C code: out of memory, what an event typed
+// is dropped.
+void appendEdit(std::string& edits, const char* bytes, std::size_t size) {
+    try {
+        edits.append(bytes, size);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void appendTypedText(std::string& text, std::string& edits, const char* chars, std::size_t room) {
+    const std::size_t before = text.size();
+    try {
+        addTypedText(text, chars, room);
+    } catch (const std::bad_alloc&) {
+        text.resize(before);
+    }
+    appendEdit(edits, text.data() + before, text.size() - before);
+}
+
 } // namespace
 
 int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
@@ -89,6 +110,10 @@ int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
         const int slot = slotOfKey(event->key.keysym.sym);
         if (slot == 0) {
             break;
+        }
+        if (event->type == SDL_KEYDOWN && event->key.keysym.sym == SDLK_BACKSPACE) {
+            // In the edits, between the text typed before and after it.
+            appendEdit(in.edits, "\b", 1);
         }
         if (event->type == SDL_KEYUP) {
             release(in.keys[slot]);
@@ -107,12 +132,7 @@ int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
     case SDL_TEXTINPUT:
         // Only text that is final: what an input method or a dead key is
         // still composing (SDL_TEXTEDITING) comes here once it is chosen.
-        try {
-            addTypedText(in.text, event->text.text, sizeof event->text.text);
-        } catch (const std::bad_alloc&) {
-            // No exception may cross SDL's C code: out of memory, the
-            // text is dropped.
-        }
+        appendTypedText(in.text, in.edits, event->text.text, sizeof event->text.text);
         break;
     case SDL_MOUSEMOTION:
         in.mouseX = event->motion.x;
@@ -167,6 +187,8 @@ void Canvas::startInput() {
     SDL_StartTextInput();
     input.text.reserve(TEXT_ROOM);
     input.frameText.reserve(TEXT_ROOM);
+    input.edits.reserve(TEXT_ROOM);
+    input.frameEdits.reserve(TEXT_ROOM);
     SDL_GetMouseState(&input.mouseX, &input.mouseY);
     input.frameMouseX = input.mouseX;
     input.frameMouseY = input.mouseY;
@@ -196,6 +218,8 @@ void Canvas::rollInput() {
     // allocates nothing.
     input.frameText.swap(input.text);
     input.text.clear();
+    input.frameEdits.swap(input.edits);
+    input.edits.clear();
     roll(input.buttons, input.frameButtons, InputState::BUTTONS);
     input.frameMouseX = input.mouseX;
     input.frameMouseY = input.mouseY;
@@ -216,6 +240,16 @@ bool Canvas::wasKeyReleased(SDL_Keycode key) {
 bool Canvas::wasKeyTyped(SDL_Keycode key) { return (input.frameKeys[slotOfKey(key)] & TYPED) != 0; }
 
 const std::string& Canvas::getTypedText() const { return input.frameText; }
+
+void Canvas::typeInto(std::string& text) const {
+    for (const char c : input.frameEdits) {
+        if (c == '\b') {
+            removeLastCharacter(text);
+        } else {
+            text += c;
+        }
+    }
+}
 
 void Canvas::removeLastCharacter(std::string& text) {
     // The last character is the one whole UTF-8 character that ends the

@@ -177,6 +177,35 @@ TEST(TypedText, LosingTheFocusNeitherRepeatsNorLosesText) {
     EXPECT_EQ(keyState(canvas, SDLK_BACKSPACE), "000");
 }
 
+// A field typed into at a low frame rate: many keys within one frame.
+TEST(TypeInto, ReplaysTextAndBackspacesInTheOrderTyped) {
+    Canvas& canvas = setUpCanvas();
+    std::string name = "Ji";
+    pushKey(SDLK_BACKSPACE, true);
+    pushText("ox");
+    pushKey(SDLK_BACKSPACE, true, true);
+    pushText("s" + E_ACUTE);
+    pushKey(SDLK_BACKSPACE, false);
+    pushText("!");
+    canvas.isRunning();
+    canvas.typeInto(name);
+    EXPECT_EQ(name, "Jos" + E_ACUTE + "!");
+    EXPECT_EQ(canvas.getTypedText(), "oxs" + E_ACUTE + "!") << "the text alone";
+    canvas.isRunning();
+    canvas.typeInto(name);
+    EXPECT_EQ(name, "Jos" + E_ACUTE + "!") << "a frame with nothing typed";
+
+    // A Backspace held over an emptied field, with other keys between.
+    pushKey(SDLK_BACKSPACE, true);
+    for (int i = 0; i < 8; ++i) {
+        pushKey(SDLK_LSHIFT, true, i > 0);
+        pushKey(SDLK_BACKSPACE, true, true);
+    }
+    canvas.isRunning();
+    canvas.typeInto(name);
+    EXPECT_EQ(name, "");
+}
+
 TEST(TypedKeys, RepeatsAreTypedButNotPressed) {
     Canvas& canvas = setUpCanvas();
     pushKey(SDLK_BACKSPACE, true);
@@ -215,6 +244,8 @@ TEST(TypedText, FramesAllocateNothing) {
     canvas.isRunning();
     std::string name;
     name.reserve(1000);
+    std::string typed;
+    typed.reserve(1000);
     const long before = allocations;
     for (int frame = 0; frame < 50; ++frame) {
         if (frame % 10 == 0) {
@@ -225,6 +256,7 @@ TEST(TypedText, FramesAllocateNothing) {
         if (canvas.wasKeyTyped(SDLK_BACKSPACE)) {
             Canvas::removeLastCharacter(name);
         }
+        canvas.typeInto(typed);
     }
     EXPECT_EQ(allocations - before, 0) << "allocations in 50 frames, 5 of them typing";
     std::string expected;
@@ -232,6 +264,7 @@ TEST(TypedText, FramesAllocateNothing) {
         expected += word;
     }
     EXPECT_EQ(name, expected);
+    EXPECT_EQ(typed, expected);
 }
 
 TEST(TypedText, BeforeSetUpNothingIsTyped) {

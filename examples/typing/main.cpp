@@ -7,9 +7,9 @@
 //   Tab, Up, Down          switch between the two fields
 //   Escape                 ends the program (so does closing the window)
 //
-// On exit the program prints what was typed into each field and how often
-// Backspace was typed (on the press and on each repeat while it was held)
-// against how often it was pressed.
+// On exit the program prints what was typed into each field, and in how
+// many frames Backspace was typed (pressed, or repeated while held) and
+// pressed.
 
 #include <cctype>
 #include <cstdio>
@@ -79,16 +79,11 @@ int main(int argc, char* argv[]) {
     while (canvas.isRunning()) {
         Field& field = fields[active];
 
-        // ---- Editing: Backspace first, then the text typed, so that a
-        // quick correction followed by new letters comes out right ----
-        if (canvas.wasKeyTyped(SDLK_BACKSPACE)) {
-            Canvas::removeLastCharacter(field.text);
-            ++backspaceTyped;
-        }
-        if (canvas.wasKeyPressed(SDLK_BACKSPACE)) {
-            ++backspacePressed;
-        }
-        field.text += canvas.getTypedText();
+        // ---- Editing: the letters typed and Backspace (held down, it goes
+        // on), in the order they were typed, whatever the frame rate ----
+        canvas.typeInto(field.text);
+        backspaceTyped += canvas.wasKeyTyped(SDLK_BACKSPACE);
+        backspacePressed += canvas.wasKeyPressed(SDLK_BACKSPACE);
         // Whatever no longer fits in the box is taken off again.
         while (canvas.getTextWidth(field.text + "_") > FIELD_RIGHT - FIELD_LEFT - 20) {
             Canvas::removeLastCharacter(field.text);
