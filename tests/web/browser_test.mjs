@@ -387,6 +387,9 @@ check('the typing example takes a name with an accent and the answer, and says i
   await page.keyboard.down('KeyE', { text: '\u00e9' });
   await page.keyboard.up('KeyE');
   await page.keyboard.press('Enter');
+  // Letters typed in the very frame of the Enter would go into the name,
+  // as in any program that reads its keys once a frame: a person's pause.
+  await sleep(400);
   await page.keyboard.type('Jupiterxx', { delay: 30 });
   await page.keyboard.press('Backspace');
   await page.keyboard.press('Backspace');
