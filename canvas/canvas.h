@@ -148,7 +148,7 @@ public:
     // pressed and released within one frame counts as pressed and as released.
     // Keys held down repeat, but a repeat is not a new press. When the window
     // loses the keyboard focus, every key and button held counts as released.
-    // Before initWorld every answer is false or 0.
+    // Before initWorld every answer is false, 0 or empty.
 
     /// Whether the key is held down. Keys are SDL's key codes, the ones
     /// pollEvent hands out: SDLK_LEFT, SDLK_a, SDLK_SPACE, SDLK_RETURN...
@@ -157,6 +157,42 @@ public:
     bool wasKeyPressed(SDL_Keycode key);
     /// Whether the key went up since the previous frame started.
     bool wasKeyReleased(SDL_Keycode key);
+
+    // Typing, for a name, an answer or any text field: typeInto(name) does
+    // it all (letters added, Backspace held down or not). getTypedText()
+    // gives the characters typed, wasKeyTyped the keys that edit them
+    // (Backspace, Delete, the arrows), once on the press and again on every
+    // repeat while they are held.
+
+    /// Types into text what was typed since the previous frame started, in
+    /// the order it was typed: each character (as getTypedText gives them)
+    /// added at the end, and the last character removed for each Backspace,
+    /// its press and every repeat while it is held. A field in one call:
+    /// canvas.typeInto(name);
+    void typeInto(std::string& text) const;
+
+    /// The text typed since the previous frame started, in UTF-8, as the
+    /// keyboard layout made it: capitals with Shift, "é" from its own key, a
+    /// dead key or AltGr, the characters an input method offers once one is
+    /// chosen; "" when nothing was typed. Keys that type no character
+    /// (Backspace, Enter, Tab, Escape, the arrows) add nothing to it: ask
+    /// wasKeyTyped for them. Add it to a string of your own:
+    /// name += canvas.getTypedText(); (the answer changes at the next
+    /// isRunning(), so copy what you want to keep).
+    const std::string& getTypedText() const;
+    /// Whether the key went down, or repeated because it is held down, since
+    /// the previous frame started: true on the press, then again each time
+    /// the system repeats the key (after about half a second, then some 25
+    /// to 30 times a second), so that holding Backspace deletes one
+    /// character after another. wasKeyPressed stays true on the press only.
+    bool wasKeyTyped(SDL_Keycode key);
+    /// Removes the last character of text, all of its bytes (an "é" takes
+    /// two in UTF-8, so text.pop_back() would leave half of it): what
+    /// Backspace does at the end of a text field. Empty text stays empty.
+    /// (Within one frame the text and the keys come apart: using it with
+    /// wasKeyTyped and getTypedText, handle Backspace before adding the
+    /// text; typeInto keeps their order.)
+    static void removeLastCharacter(std::string& text);
 
     /// Mouse x in window pixels (0 is the left edge); the last position seen
     /// inside the window.
@@ -587,21 +623,26 @@ private:
 
     // Keyboard and mouse state. The event watch writes the live fields as
     // events enter SDL's queue; rollInput() copies them into the frame's
-    // fields at the start of each frame. Fixed arrays: nothing is allocated.
+    // fields at the start of each frame. Fixed arrays and two text buffers
+    // that keep their room: a frame allocates nothing.
     struct InputState {
         // Mouse buttons 1-15 are kept; SDL numbers the usual five 1-5.
         static constexpr int BUTTONS = 16;
         // Per key (by scancode) and per button: bits HELD (down now),
-        // PRESSED and RELEASED (since the last roll).
+        // PRESSED, RELEASED and, for keys, TYPED (since the last roll).
         std::uint8_t keys[SDL_NUM_SCANCODES];
         std::uint8_t frameKeys[SDL_NUM_SCANCODES];
         std::uint8_t buttons[BUTTONS];
         std::uint8_t frameButtons[BUTTONS];
         int mouseX, mouseY, wheel;
         int frameMouseX, frameMouseY, frameWheel;
-        bool keysChanged;   // a key event arrived since the last roll
-        bool frameKeyEdges; // frameKeys holds presses or releases
-        bool watching;      // the event watch is installed
+        bool keysChanged;       // a key event arrived since the last roll
+        bool frameKeyEdges;     // frameKeys holds presses or releases
+        bool watching;          // the event watch is installed
+        std::string text;       // typed since the last roll, UTF-8
+        std::string frameText;  // typed before the frame started
+        std::string edits;      // text, and '\b' for each Backspace typed
+        std::string frameEdits; // edits before the frame started
     };
     InputState input;
 

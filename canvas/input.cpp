@@ -1,18 +1,30 @@
-// Keyboard and mouse state without the event union. An SDL event watch sees
-// every event on its way into the queue, so the state does not depend on how
-// many events the program takes with pollEvent (the queue itself is left
+// Keyboard, mouse and typed text without the event union. An SDL event watch
+// sees every event on its way into the queue, so the state does not depend on
+// how many events the program takes with pollEvent (the queue itself is left
 // untouched). At the start of each frame, isRunning() pumps the platform's
 // events into the queue and rolls what the watch saw into the frame's state.
 
 #include "canvas/canvas.h"
 
+#include "canvas/utf8.h"
+
 #include <climits>
+#include <cstring>
+#include <new>
 
 namespace {
 
 constexpr std::uint8_t HELD = 1;
 constexpr std::uint8_t PRESSED = 2;
 constexpr std::uint8_t RELEASED = 4;
+// Went down or repeated: what moves a text field's cursor or deletes.
+constexpr std::uint8_t TYPED = 8;
+
+// Room the typed text (and the edits) keep from the start, so that typing
+// allocates nothing either, unless a frame brings more than this.
+// The edits are the typed text with a '\b' wherever Backspace went down or
+// repeated, in the order of the events: what typeInto replays.
+constexpr std::size_t TEXT_ROOM = 64;
 
 // Keys are kept by the scancode the current keyboard layout gives their key
 // code, which is the same mapping SDL used to make the event's key code.
@@ -44,7 +56,48 @@ bool roll(std::uint8_t* live, std::uint8_t* frame, int count) {
         edges = static_cast<std::uint8_t>(edges | live[i]);
         live[i] = static_cast<std::uint8_t>(live[i] & HELD);
     }
-    return (edges & (PRESSED | RELEASED)) != 0;
+    return (edges & (PRESSED | RELEASED | TYPED)) != 0;
+}
+
+// Adds one text event's characters to text. SDL's platforms hand out UTF-8;
+// bytes that are not (an event pushed by hand with Latin-1 in it) are taken
+// as Latin-1, as drawText would take them, so that the typed text is always
+// UTF-8. The event's buffer need not end in a NUL.
+void addTypedText(std::string& text, const char* chars, std::size_t room) {
+    const void* end = std::memchr(chars, '\0', room);
+    const std::size_t size = end != nullptr ? static_cast<const char*>(end) - chars : room;
+    if (vantrel::detail::isUtf8(chars, size)) {
+        text.append(chars, size);
+        return;
+    }
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(chars[i]);
+        if (byte < 0x80) {
+            text += static_cast<char>(byte);
+        } else {
+            text += static_cast<char>(0xC0 | (byte >> 6));
+            text += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+}
+
+// No exception may cross SDL's C code: out of memory, what an event typed
+// is dropped.
+void appendEdit(std::string& edits, const char* bytes, std::size_t size) {
+    try {
+        edits.append(bytes, size);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void appendTypedText(std::string& text, std::string& edits, const char* chars, std::size_t room) {
+    const std::size_t before = text.size();
+    try {
+        addTypedText(text, chars, room);
+    } catch (const std::bad_alloc&) {
+        text.resize(before);
+    }
+    appendEdit(edits, text.data() + before, text.size() - before);
 }
 
 } // namespace
@@ -58,18 +111,29 @@ int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
         if (slot == 0) {
             break;
         }
+        if (event->type == SDL_KEYDOWN && event->key.keysym.sym == SDLK_BACKSPACE) {
+            // In the edits, between the text typed before and after it.
+            appendEdit(in.edits, "\b", 1);
+        }
         if (event->type == SDL_KEYUP) {
             release(in.keys[slot]);
         } else if (event->key.repeat == 0) {
             press(in.keys[slot]);
+            in.keys[slot] = static_cast<std::uint8_t>(in.keys[slot] | TYPED);
         } else {
-            // A repeat is no new press, but it shows the key is down (it may
-            // have gone down while another window had the focus).
-            in.keys[slot] = static_cast<std::uint8_t>(in.keys[slot] | HELD);
+            // A repeat is no new press, but it is typed again, and it shows
+            // the key is down (it may have gone down while another window
+            // had the focus).
+            in.keys[slot] = static_cast<std::uint8_t>(in.keys[slot] | HELD | TYPED);
         }
         in.keysChanged = true;
         break;
     }
+    case SDL_TEXTINPUT:
+        // Only text that is final: what an input method or a dead key is
+        // still composing (SDL_TEXTEDITING) comes here once it is chosen.
+        appendTypedText(in.text, in.edits, event->text.text, sizeof event->text.text);
+        break;
     case SDL_MOUSEMOTION:
         in.mouseX = event->motion.x;
         in.mouseY = event->motion.y;
@@ -97,6 +161,7 @@ int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
         break;
     }
     case SDL_WINDOWEVENT:
+        // Text typed before the focus went stays in the frame's text.
         if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             releaseAll(in.keys, SDL_NUM_SCANCODES);
             releaseAll(in.buttons, InputState::BUTTONS);
@@ -116,6 +181,14 @@ void Canvas::startInput() {
     // sees them already converted.
     SDL_AddEventWatch(watchInput, this);
     input.watching = true;
+    // Text input is on by default where there is no on-screen keyboard;
+    // asked for here so that it is on everywhere, whatever the platform or
+    // a hint chose.
+    SDL_StartTextInput();
+    input.text.reserve(TEXT_ROOM);
+    input.frameText.reserve(TEXT_ROOM);
+    input.edits.reserve(TEXT_ROOM);
+    input.frameEdits.reserve(TEXT_ROOM);
     SDL_GetMouseState(&input.mouseX, &input.mouseY);
     input.frameMouseX = input.mouseX;
     input.frameMouseY = input.mouseY;
@@ -141,6 +214,12 @@ void Canvas::rollInput() {
         input.frameKeyEdges = roll(input.keys, input.frameKeys, SDL_NUM_SCANCODES);
         input.keysChanged = false;
     }
+    // Both buffers keep their room: a frame that types nothing (or little)
+    // allocates nothing.
+    input.frameText.swap(input.text);
+    input.text.clear();
+    input.frameEdits.swap(input.edits);
+    input.edits.clear();
     roll(input.buttons, input.frameButtons, InputState::BUTTONS);
     input.frameMouseX = input.mouseX;
     input.frameMouseY = input.mouseY;
@@ -156,6 +235,35 @@ bool Canvas::wasKeyPressed(SDL_Keycode key) {
 
 bool Canvas::wasKeyReleased(SDL_Keycode key) {
     return (input.frameKeys[slotOfKey(key)] & RELEASED) != 0;
+}
+
+bool Canvas::wasKeyTyped(SDL_Keycode key) { return (input.frameKeys[slotOfKey(key)] & TYPED) != 0; }
+
+const std::string& Canvas::getTypedText() const { return input.frameText; }
+
+void Canvas::typeInto(std::string& text) const {
+    for (const char c : input.frameEdits) {
+        if (c == '\b') {
+            removeLastCharacter(text);
+        } else {
+            text += c;
+        }
+    }
+}
+
+void Canvas::removeLastCharacter(std::string& text) {
+    // The last character is the one whole UTF-8 character that ends the
+    // text: one to four bytes. A lone stray byte goes by itself.
+    for (std::size_t size = 1; size <= 4 && size <= text.size(); ++size) {
+        const std::size_t start = text.size() - size;
+        if (vantrel::detail::utf8CharacterSize(&text[start], size) == size) {
+            text.erase(start);
+            return;
+        }
+    }
+    if (!text.empty()) {
+        text.pop_back();
+    }
 }
 
 int Canvas::getMouseX() { return input.frameMouseX; }

@@ -16,7 +16,18 @@ namespace detail {
 
 /// One line of an input script: something that happens at the start of a frame.
 struct ScriptedInput {
-    enum Kind { KeyDown, KeyUp, MouseMove, MouseDown, MouseUp, MouseClick, MouseWheel, Close };
+    enum Kind {
+        KeyDown,
+        KeyUp,
+        KeyRepeat,
+        Text,
+        MouseMove,
+        MouseDown,
+        MouseUp,
+        MouseClick,
+        MouseWheel,
+        Close
+    };
     long frame = 0; ///< 1 is the first frame
     Kind kind = Close;
     SDL_Keycode key = SDLK_UNKNOWN;
@@ -24,6 +35,7 @@ struct ScriptedInput {
     int y = 0;
     Uint8 button = 0; ///< SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE or SDL_BUTTON_RIGHT
     int line = 0;     ///< where it was written, for messages
+    std::string text; ///< Text: what is typed, UTF-8
 };
 
 /// Everything the recording mode was asked for.

@@ -4,6 +4,8 @@
 
 #include "canvas/recording.h"
 
+#include "canvas/utf8.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -63,7 +65,38 @@ bool readButton(const std::string& word, Uint8& button) {
 // Coordinates and wheel steps: anything a window of 16-bit size could use.
 constexpr long COORDINATE_LIMIT = 100000;
 
-ScriptedInput readLine(const std::vector<std::string>& w, const std::string& where) {
+// A text line ("frame 12 text José") types the rest of the line after
+// "text" and one space or tab, exactly as written, # and spaces included (a
+// carriage return that ends the line aside). Returns false for any other
+// line; for a text line, fills words with its first three words.
+bool splitTextLine(const std::string& line, std::vector<std::string>& words, std::string& text) {
+    const char* const blanks = " \t\r\v\f";
+    std::size_t at = 0;
+    std::vector<std::string> first;
+    while (first.size() < 3) {
+        const std::size_t start = line.find_first_not_of(blanks, at);
+        if (start == std::string::npos) {
+            return false;
+        }
+        at = line.find_first_of(blanks, start);
+        first.push_back(line.substr(start, at == std::string::npos ? at : at - start));
+        if (at == std::string::npos) {
+            break;
+        }
+    }
+    if (first.size() < 3 || first[2] != "text" || first[0] != "frame") {
+        return false;
+    }
+    text = at == std::string::npos ? "" : line.substr(at + 1);
+    if (!text.empty() && text.back() == '\r') {
+        text.pop_back();
+    }
+    words = first;
+    return true;
+}
+
+ScriptedInput readLine(const std::vector<std::string>& w, const std::string& where,
+                       const std::string& text) {
     auto expected = [&](std::size_t i, const std::string& what) {
         return where + ": expected " + what + ", found " + found(w, i);
     };
@@ -77,11 +110,24 @@ ScriptedInput readLine(const std::vector<std::string>& w, const std::string& whe
     std::size_t next = 3;
     if (w.size() > 2 && w[2] == "close") {
         input.kind = ScriptedInput::Close;
-    } else if (w.size() > 2 && w[2] == "key") {
-        if (w.size() < 4 || (w[3] != "down" && w[3] != "up")) {
-            throw expected(3, "\"down\" or \"up\"");
+    } else if (w.size() > 2 && w[2] == "text") {
+        input.kind = ScriptedInput::Text;
+        if (text.empty()) {
+            throw where + ": expected the text to type after \"text\" and one space, found the "
+                          "end of the line";
         }
-        input.kind = w[3] == "down" ? ScriptedInput::KeyDown : ScriptedInput::KeyUp;
+        if (!isUtf8(text.data(), text.size())) {
+            throw where + ": expected text in UTF-8 (save the script as UTF-8), found bytes "
+                          "that are not";
+        }
+        input.text = text;
+    } else if (w.size() > 2 && w[2] == "key") {
+        if (w.size() < 4 || (w[3] != "down" && w[3] != "up" && w[3] != "repeat")) {
+            throw expected(3, "\"down\", \"up\" or \"repeat\"");
+        }
+        input.kind = w[3] == "down" ? ScriptedInput::KeyDown
+                     : w[3] == "up" ? ScriptedInput::KeyUp
+                                    : ScriptedInput::KeyRepeat;
         if (w.size() < 5 || (input.key = SDL_GetKeyFromName(w[4].c_str())) == SDLK_UNKNOWN) {
             throw expected(4, "a key name (LEFT, RIGHT, UP, DOWN, SPACE, RETURN, ESCAPE, A, 1...)");
         }
@@ -120,7 +166,7 @@ ScriptedInput readLine(const std::vector<std::string>& w, const std::string& whe
             throw expected(3, "\"move\", \"click\", \"down\", \"up\" or \"wheel\"");
         }
     } else {
-        throw expected(2, "\"key\", \"mouse\" or \"close\"");
+        throw expected(2, "\"key\", \"text\", \"mouse\" or \"close\"");
     }
     if (w.size() > next) {
         throw expected(next, "the end of the line");
@@ -136,19 +182,22 @@ std::vector<ScriptedInput> parseInputScript(std::istream& in, const std::string&
     int number = 0;
     while (std::getline(in, text)) {
         ++number;
-        const std::size_t hash = text.find('#');
-        if (hash != std::string::npos) {
-            text.erase(hash);
-        }
-        std::istringstream words(text);
         std::vector<std::string> w;
-        for (std::string word; words >> word;) {
-            w.push_back(word);
+        std::string typed;
+        if (!splitTextLine(text, w, typed)) {
+            const std::size_t hash = text.find('#');
+            if (hash != std::string::npos) {
+                text.erase(hash);
+            }
+            std::istringstream words(text);
+            for (std::string word; words >> word;) {
+                w.push_back(word);
+            }
         }
         if (w.empty()) {
             continue;
         }
-        ScriptedInput input = readLine(w, fileName + ":" + std::to_string(number));
+        ScriptedInput input = readLine(w, fileName + ":" + std::to_string(number), typed);
         input.line = number;
         script.push_back(input);
     }

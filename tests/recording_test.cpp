@@ -85,3 +85,36 @@ TEST(InputScript, EventsComeInFrameOrderAndInWrittenOrderWithinAFrame) {
     EXPECT_EQ(9, script[4].frame);
     SDL_Quit();
 }
+
+TEST(InputScript, TextLinesTypeTheRestOfTheLineExactly) {
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
+    std::istringstream text("frame 3 text José\n"
+                            "\tframe  4 text  # not a comment \r\n"
+                            "frame 5\ttext\tC#\n"
+                            "frame 6 key repeat backspace # a held key\n"
+                            "frame 7 text text\n");
+    const auto script = parseInputScript(text, "typing.txt");
+    ASSERT_EQ(5u, script.size());
+    EXPECT_EQ(ScriptedInput::Text, script[0].kind);
+    EXPECT_EQ("Jos\xc3\xa9", script[0].text);
+    EXPECT_EQ(" # not a comment ", script[1].text) << "spaces and # belong to the text";
+    EXPECT_EQ(4, script[1].frame);
+    EXPECT_EQ("C#", script[2].text);
+    EXPECT_EQ(ScriptedInput::KeyRepeat, script[3].kind);
+    EXPECT_EQ(SDLK_BACKSPACE, script[3].key);
+    EXPECT_EQ("text", script[4].text);
+
+    // Nothing to type, or bytes that are not UTF-8, stop the script with the
+    // line named.
+    for (const char* bad :
+         {"frame 1 text", "frame 1 text ", "frame 1 text \r", "frame 1 text \xe9t\xe9"}) {
+        std::istringstream line(std::string("frame 1 close\n") + bad + "\n");
+        try {
+            parseInputScript(line, "bad.txt");
+            ADD_FAILURE() << "accepted: " << bad;
+        } catch (const std::string& message) {
+            EXPECT_EQ(0u, message.find("bad.txt:2: expected ")) << message;
+        }
+    }
+    SDL_Quit();
+}

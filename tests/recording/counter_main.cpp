@@ -1,6 +1,7 @@
 // A program for the recording tests: it counts its frames, reports every
 // key, button and close request it is handed (with the frame it came in),
-// and draws a white square at the last mouse position on black.
+// the text typed and Backspace typed as the canvas answers them, and draws
+// a white square at the last mouse position on black.
 
 #include "canvas/canvas.h"
 
@@ -29,7 +30,9 @@ int main(int argc, char* argv[]) {
             case SDL_KEYDOWN:
             case SDL_KEYUP:
                 std::printf("frame %ld: key %s %s\n", frame, SDL_GetKeyName(event.key.keysym.sym),
-                            event.type == SDL_KEYDOWN ? "down" : "up");
+                            event.type == SDL_KEYUP ? "up"
+                            : event.key.repeat      ? "repeat"
+                                                    : "down");
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
@@ -45,6 +48,13 @@ int main(int argc, char* argv[]) {
             default:
                 break;
             }
+        }
+        if (!canvas.getTypedText().empty()) {
+            std::printf("frame %ld: typed \"%s\"\n", frame, canvas.getTypedText().c_str());
+        }
+        if (canvas.wasKeyTyped(SDLK_BACKSPACE)) {
+            std::printf("frame %ld: Backspace typed, pressed %d\n", frame,
+                        canvas.wasKeyPressed(SDLK_BACKSPACE));
         }
         canvas.drawFilledRectangle(x, y, x + 3, y + 3, Color(WHITE));
         canvas.update();

@@ -73,6 +73,33 @@ else
     fail "frame 5 was not saved as mouse-5.png"
 fi
 
+# ---- Typed text and held keys ---------------------------------------------------
+# A text line types the rest of its line exactly, # and spaces included, in
+# as many events as SDL's 32-byte text events need, whole characters each;
+# a repeat counts as typed but not as pressed.
+printf '%s\n' 'frame 2 text José' \
+    'frame 3 text  C# is not C++, ¿verdad? Ça va, Øyvind, 東京 … 🙂 ' \
+    'frame 4 key down BACKSPACE' 'frame 5 key repeat BACKSPACE' 'frame 5 key repeat BACKSPACE' \
+    'frame 6 key up BACKSPACE' 'frame 7 close' >typing.txt
+timeout 30 "$run" --input typing.txt -- "$counter" >typing.out 2>typing.err
+status=$?
+[ $status -eq 0 ] || fail "typing: status $status: $(cat typing.err)"
+expected='frame 2: typed "José"
+frame 3: typed " C# is not C++, ¿verdad? Ça va, Øyvind, 東京 … 🙂 "
+frame 4: key Backspace down
+frame 4: Backspace typed, pressed 1
+frame 5: key Backspace repeat
+frame 5: key Backspace repeat
+frame 5: Backspace typed, pressed 0
+frame 6: key Backspace up
+frame 7: quit handled
+frames: 7'
+[ "$(grep -v '^initWorld called$' typing.out)" = "$expected" ] ||
+    fail "typing: expected
+$expected
+got
+$(cat typing.out)"
+
 # ---- A scripted key hold moves the input example's paddle exactly --------------
 # Left is held for frames 10 to 39: 30 frames of exactly 1/60 s at 400 pixels
 # a second, 200 pixels in all, less what the program's own double arithmetic
@@ -118,8 +145,10 @@ bad_line() {
 bad_line word 'frames 3 close' '"frame", found "frames"'
 bad_line number 'frame x close' 'a frame number (1 or more), found "x"'
 bad_line zero 'frame 0 close' 'a frame number (1 or more), found "0"'
-bad_line what 'frame 3 jump' '"key", "mouse" or "close", found "jump"'
-bad_line updown 'frame 3 key press LEFT' '"down" or "up", found "press"'
+bad_line what 'frame 3 jump' '"key", "text", "mouse" or "close", found "jump"'
+bad_line updown 'frame 3 key press LEFT' '"down", "up" or "repeat", found "press"'
+bad_line notext 'frame 3 text ' 'the text to type after "text" and one space, found the end of the line'
+bad_line latin1 "$(printf 'frame 3 text Jos\xe9')" 'text in UTF-8 (save the script as UTF-8)'
 bad_line key 'frame 3 key down NOSUCHKEY' 'a key name'
 bad_line nokey 'frame 3 key down' 'a key name (LEFT, RIGHT, UP, DOWN, SPACE, RETURN, ESCAPE, A, 1...), found the end of the line'
 bad_line move 'frame 3 mouse move 10' 'a y position in pixels, found the end of the line'

@@ -347,6 +347,66 @@ check('a key press and a click reach the program\'s events, at the right place',
     `the input state saw the click as: ${output.split('\n').filter((l) => l.includes('state:')).join(' ')}`);
 });
 
+check('typed text reaches the program in order, an accent included, and a held Backspace repeats', async () => {
+  const page = await startProgram(`${base}/tests/web-events/index.html`, { frames: 2 });
+  await page.keyboard.type('Jos', { delay: 30 });
+  // A key whose character the layout makes, as a dead key or an AltGr
+  // combination would: the browser's keypress carries "é".
+  await page.keyboard.down('KeyE', { text: '\u00e9' });
+  await page.keyboard.up('KeyE');
+  await page.keyboard.type('!', { delay: 30 });
+  // Each frame's text is a line "typed: ...": together, all that was typed.
+  const typedSoFar = () => page.evaluate(() => document.getElementById('output').textContent.split('\n')
+    .filter((line) => line.startsWith('typed: ')).map((line) => line.slice(7)).join(''));
+  let text = '';
+  for (const deadline = Date.now() + 5000; (text = await typedSoFar()).length < 5 && Date.now() < deadline;) {
+    await sleep(50);
+  }
+  // One press, then four repeats (the browser marks them as repeats).
+  for (let i = 0; i < 5; i++) {
+    await page.keyboard.down('Backspace');
+    await sleep(60);
+  }
+  await page.keyboard.up('Backspace');
+  await waitFor(page, () => document.getElementById('output').textContent.includes('Backspace typed, pressed 0'),
+    'a Backspace repeat', 5000);
+  await sleep(300);
+  const lines = (await outputText(page)).split('\n');
+  await page.close();
+  expect(text === 'Jos\u00e9!', `the program was typed ${JSON.stringify(text)}, expected "Jos\u00e9!"`);
+  const presses = lines.filter((l) => l === 'state: Backspace typed, pressed 1').length;
+  const repeats = lines.filter((l) => l === 'state: Backspace typed, pressed 0').length;
+  expect(presses === 1, `Backspace was pressed once, the program saw ${presses} presses`);
+  expect(repeats >= 2 && repeats <= 4, `Backspace repeated 4 times, the program saw ${repeats} typed repeats (frames may merge two)`);
+  return `"${text}", Backspace typed on its press and ${repeats} repeats`;
+});
+
+check('the typing example takes a name with an accent and the answer, and says it is right', async () => {
+  const page = await startProgram(`${base}/typing/index.html`, { frames: 5 });
+  await page.keyboard.type('Jos', { delay: 30 });
+  await page.keyboard.down('KeyE', { text: '\u00e9' });
+  await page.keyboard.up('KeyE');
+  await page.keyboard.press('Enter');
+  // Letters typed in the very frame of the Enter would go into the name,
+  // as in any program that reads its keys once a frame: a person's pause.
+  await sleep(400);
+  await page.keyboard.type('Jupiterxx', { delay: 30 });
+  await page.keyboard.press('Backspace');
+  await page.keyboard.press('Backspace');
+  await page.keyboard.press('Enter');
+  const LIME = [0, 255, 0];
+  let green = 0;
+  for (let tries = 0; tries < 20 && green <= 100; tries++) {
+    await sleep(150);
+    green = count(await canvasPixels(page), LIME, 0, 250, 640, 290);
+  }
+  const errors = await errorLines(page);
+  await page.close();
+  expect(errors.length === 0, `the page shows errors: ${errors.join(' ')}`);
+  expect(green > 100, `only ${green} green pixels where "Right, Jos\u00e9!" belongs: the answer was not taken as right`);
+  return `${green} pixels of the green verdict`;
+});
+
 check('sprites loads its PNG images in the page and draws them', async () => {
   const page = await startProgram(`${base}/sprites/index.html`, { frames: 5 });
   const image = await canvasPixels(page);

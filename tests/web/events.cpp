@@ -1,5 +1,6 @@
 // Reports every key press and mouse button press on standard output, both as
-// the events a program polls and as the input state the canvas keeps, so the
+// the events a program polls and as the input state the canvas keeps, and
+// the text typed and Backspace typed as the canvas answers them, so the
 // browser tests can see what reaches a program.
 #include "canvas/canvas.h"
 
@@ -36,6 +37,15 @@ int main(int argc, char* argv[]) {
         if (canvas.wasMouseButtonPressed(SDL_BUTTON_LEFT)) {
             std::cout << "state: left button pressed at " << canvas.getMouseX() << ", "
                       << canvas.getMouseY() << std::endl;
+        }
+        // Typing: the text of each frame on a line of its own, and Backspace
+        // on its press and on each repeat.
+        if (!canvas.getTypedText().empty()) {
+            std::cout << "typed: " << canvas.getTypedText() << std::endl;
+        }
+        if (canvas.wasKeyTyped(SDLK_BACKSPACE)) {
+            std::cout << "state: Backspace typed, pressed " << canvas.wasKeyPressed(SDLK_BACKSPACE)
+                      << std::endl;
         }
         canvas.update();
     }

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# End-to-end run of vantrel-typing in a virtual X display, typed into as a
+# person would type (xdotool): a name with a capital from Shift and an "é"
+# from a dead key, Enter, a row of letters deleted by Backspace held down
+# (one press, the rest the X server's repeats), the answer, Enter. The
+# window must show the name exactly as the recording mode draws it for the
+# same text, and the verdict in green; Escape must end the program with
+# status 0, its last line naming what was typed and counting Backspace
+# typed many times but pressed once.
+#
+#   typing_e2e.sh VANTREL_TYPING VANTREL_XCLOSE HEADLESS_SH VANTREL_RUN OUTPUT_DIR
+set -uo pipefail
+
+program=$1 xclose=$2 headless=$3 run=$4 out=$5
+title="Vantrel typing"
+letters=12 # typed into the answer, then deleted by one held Backspace
+
+fail() {
+    echo "typing_e2e: FAIL: $*" >&2
+    exit 1
+}
+
+for tool in Xvfb import convert compare xdotool setxkbmap; do
+    command -v "$tool" >/dev/null 2>&1 ||
+        fail "$tool is not installed (./dev test installs xvfb, imagemagick and xdotool)"
+done
+
+# shellcheck source=../tools/headless.sh
+. "$headless"
+mkdir -p "$out"
+rm -f "$out"/*.png
+pid=
+trap 'headless_end "$pid"; headless_stop' EXIT
+
+# ---- The name field as the recording mode draws "José" -----------------------
+# (The name field's box: 561 x 41 pixels at (40, 90); the answer's at (40, 190).)
+name_box=561x41+40+90
+answer_text=541x33+50+194
+printf 'frame 2 text Jos\xc3\xa9\nframe 3 key down RETURN\nframe 4 key up RETURN\n' >"$out/name.txt"
+timeout 60 "$run" --frames 10 --save 10 --out "$out/reference-%d.png" --input "$out/name.txt" \
+    -- "$program" >"$out/reference.log" 2>&1 || fail "the recorded run failed: $(cat "$out/reference.log")"
+
+headless_start || fail "could not start Xvfb"
+# A layout with dead keys (US international: the apostrophe key is a dead
+# acute). xdotool would otherwise lend a key code to dead_acute for a moment,
+# and a program reading the key after the loan ended would see another key.
+timeout 20 setxkbmap -layout us -variant intl || fail "setxkbmap could not choose the US international layout"
+"$program" >"$out/typing.stdout" 2>"$out/typing.stderr" &
+pid=$!
+if ! window=$(timeout 20 "$xclose" wait "$title" 10); then
+    cat "$out/typing.stderr" >&2
+    fail "no window titled \"$title\" appeared within 10 seconds"
+fi
+
+# shot: takes a screenshot, prints its path (each one a new file).
+shot() {
+    local file
+    file=$(mktemp "$out/typing-XXXX.png") || fail "cannot make a screenshot file in $out"
+    headless_screenshot "$window" "$file" || fail "could not take screenshot $file"
+    echo "$file"
+}
+# count FILE COLOUR CROP: pixels of exactly that colour in the crop (marked
+# first in a colour the program never draws, so that black can be counted).
+count() {
+    local mark='rgb(1,2,3)'
+    timeout 20 convert "$1" -alpha off -crop "$3" +repage -fill "$mark" -opaque "$2" \
+        -fill black +opaque "$mark" -fill white -opaque "$mark" \
+        -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+xdo() { timeout 20 xdotool "$@" || fail "xdotool $* failed"; }
+alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-typing ended early: $(cat "$out/typing.stderr")"; }
+
+# The window may be mapped before its first frame is drawn: wait until the
+# yellow title shows, for at most 10 s.
+for _ in $(seq 20); do
+    [ "$(count "$(shot)" 'rgb(255,255,0)' 640x50+0+0)" -gt 50 ] && break
+    sleep 0.5
+done
+[ "$(count "$(shot)" 'rgb(255,255,0)' 640x50+0+0)" -gt 50 ] || fail "the title never showed within 10 s"
+xdo windowfocus --sync "$window"
+sleep 0.3
+
+# The name field, pixel for pixel as the recording mode drew "José"?
+# (After Enter, when the field shows no cursor.)
+name_as_recorded() {
+    convert "$1" -crop "$name_box" +repage "$out/name-typed.png"
+    convert "$out/reference-10.png" -crop "$name_box" +repage "$out/name-recorded.png"
+    differing=$(compare -metric AE -fuzz 2% "$out/name-typed.png" "$out/name-recorded.png" null: 2>&1)
+    [[ $differing =~ ^[0-9]+$ ]] && [ "$differing" -le 5 ]
+}
+
+# ---- The name: Shift for the capital, a dead key for the accent ------------
+# Now and then (one time in three on a heavily loaded machine, in a bare SDL
+# program too) X's input method lets a dead key from xdotool go by without
+# composing, and "e" comes alone; then the letter is taken back and the dead
+# key typed again, at most five times in all.
+xdo type --delay 40 "Jos"
+sleep 0.3
+dead_keys=0
+while :; do
+    dead_keys=$((dead_keys + 1))
+    xdo key --delay 80 dead_acute e
+    xdo key Return
+    sleep 0.5
+    alive
+    name_as_recorded "$(shot)" && break
+    [ $dead_keys -lt 5 ] ||
+        fail "the typed name does not look like \"José\" as recorded after $dead_keys dead keys: $differing pixels differ ($out/name-typed.png, $out/name-recorded.png)"
+    echo "typing_e2e: the dead key went by without composing; typing it again"
+    # Back to the name (its box turns white), then Backspace.
+    xdo key Up
+    for _ in $(seq 20); do
+        sleep 0.25
+        [ "$(count "$(shot)" 'rgb(255,255,255)' 20x10+45+95)" -eq 200 ] && break
+    done
+    xdo key BackSpace
+    sleep 0.3
+done
+
+# ---- A row of letters, then Backspace held until the answer is empty ------
+xdo type --delay 40 "$(printf 'x%.0s' $(seq $letters))"
+sleep 0.3
+[ "$(count "$(shot)" 'rgb(0,0,0)' "$answer_text")" -gt 100 ] || fail "the letters typed into the answer do not show"
+xdo keydown BackSpace
+emptied=
+for _ in $(seq 40); do
+    sleep 0.25
+    # Only the blinking cursor may be left (an underscore: under 100 pixels).
+    if [ "$(count "$(shot)" 'rgb(0,0,0)' "$answer_text")" -lt 100 ]; then
+        emptied=yes
+        break
+    fi
+done
+xdo keyup BackSpace
+[ -n "$emptied" ] || fail "holding Backspace for 10 s did not empty the answer"
+echo "typing_e2e: one held Backspace emptied the answer of $letters letters"
+
+# ---- The answer, checked ---------------------------------------------------
+xdo type --delay 40 "Jupiter"
+xdo key Return
+right=0
+for _ in $(seq 20); do
+    sleep 0.25
+    screen=$(shot)
+    right=$(count "$screen" 'rgb(0,255,0)' 640x40+0+250)
+    [ "$right" -gt 100 ] && break
+done
+[ "$right" -gt 100 ] || fail "no green verdict after the right answer (last screenshot: $screen)"
+
+name_as_recorded "$screen" ||
+    fail "the name changed to something else than \"José\" as recorded: $differing pixels differ ($out/name-typed.png, $out/name-recorded.png)"
+alive
+
+# ---- Escape ends it ----------------------------------------------------------
+xdo key Escape
+headless_wait_exit "$pid" 5
+status=$?
+[ "$status" -eq 124 ] && fail "still running 5 s after Escape"
+pid=
+[ "$status" -eq 0 ] || fail "exit status $status after Escape: $(cat "$out/typing.stderr")"
+summary=$(tail -n 1 "$out/typing.stdout")
+[[ $summary =~ ^vantrel-typing:\ name\ \"José\",\ answer\ \"Jupiter\",\ Backspace\ typed\ ([0-9]+),\ pressed\ ([0-9]+)$ ]] ||
+    fail "unexpected last line: $summary"
+typed=${BASH_REMATCH[1]} pressed=${BASH_REMATCH[2]}
+# One press for the held Backspace, one for each dead key typed again; the
+# repeats are typed, not pressed.
+[ "$pressed" -eq "$dead_keys" ] || fail "Backspace was pressed $dead_keys times, the program counted $pressed"
+[ "$typed" -gt "$pressed" ] || fail "Backspace held down was typed in $typed frames, pressed in $pressed: no repeat was typed"
+echo "typing_e2e: all checks passed ($summary; $dead_keys dead key(s) typed)"
