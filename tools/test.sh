@@ -51,7 +51,9 @@ copy_checkout() {
 stage_first_runs() {
     local work
     work=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-first-run.XXXXXX")
-    trap 'rm -rf "$work"' EXIT
+    # Expanded now: the trap runs after this function's locals are gone.
+    # shellcheck disable=SC2064
+    trap "rm -rf $(printf '%q' "$work")" EXIT
     copy_checkout "$work/clone"
     say "./dev demo in a fresh copy of the checkout ($work/clone), no display, empty cache"
     (cd "$work/clone" && env -u DISPLAY -u WAYLAND_DISPLAY XDG_CACHE_HOME="$work/cache" \
