@@ -1,0 +1,342 @@
+// Sound files for effects and music: the format from the first bytes, a
+// WAV header checked by hand, then SDL_mixer's decoder for that format.
+
+#include "canvas/sound_file.h"
+
+#include "canvas/canvas.h"
+
+#include <cstring>
+
+namespace vantrel {
+namespace detail {
+
+namespace {
+
+// Larger files are refused before they are read into memory: MAX_SOUND_SECONDS
+// of sound takes far less in any format a sound file comes in.
+constexpr std::size_t MAX_EFFECT_FILE_BYTES = 512u * 1024u * 1024u;
+const char* const TOO_BIG = "the file is larger than 512 MB, far more than MAX_SOUND_SECONDS of "
+                            "sound takes. Play long sounds with playMusic, which streams them";
+
+bool startsWith(const std::uint8_t* head, std::size_t size, std::size_t at, const char* text) {
+    const std::size_t length = std::strlen(text);
+    return size >= at + length && std::memcmp(head + at, text, length) == 0;
+}
+
+std::uint32_t littleEndian32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+
+std::uint16_t littleEndian16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+bool unsupported(const char* what, std::string* error) {
+    *error = std::string("it is ") + what +
+             ", a format this system does not play: use WAV, OGG, MP3 or FLAC";
+    return false;
+}
+
+// Printable ASCII and the usual white space only.
+bool looksLikeText(const std::uint8_t* head, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        const std::uint8_t c = head[i];
+        if (!((c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* formatName(SoundFormat format) {
+    switch (format) {
+    case SoundFormat::Wav:
+        return "WAV";
+    case SoundFormat::Ogg:
+        return "OGG";
+    case SoundFormat::Mp3:
+        return "MP3";
+    case SoundFormat::Flac:
+        return "FLAC";
+    }
+    return "sound";
+}
+
+std::string damaged(SoundFormat format, const char* reason) {
+    std::string message =
+        std::string("its ") + formatName(format) + " data is damaged or cut short";
+    if (reason != nullptr && reason[0] != '\0') {
+        message += std::string(" (") + reason + ")";
+    }
+    return message;
+}
+
+std::string tooLong(double seconds) {
+    return "it is longer than MAX_SOUND_SECONDS (" + std::to_string(MAX_SOUND_SECONDS) +
+           " s): about " + std::to_string(static_cast<long long>(seconds)) +
+           " s. Play long sounds with playMusic, which streams them";
+}
+
+// Bytes a second of sound takes in the mixer's format; 0 when it is not open.
+double mixerBytesPerSecond() {
+    int frequency = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    if (Mix_QuerySpec(&frequency, &format, &channels) == 0) {
+        return 0.0;
+    }
+    return static_cast<double>(frequency) * channels * (SDL_AUDIO_BITSIZE(format) / 8);
+}
+
+} // namespace
+
+bool identifySound(const std::uint8_t* head, std::size_t size, SoundFormat* format,
+                   std::string* error) {
+    if (size > SOUND_SIGNATURE_BYTES) {
+        size = SOUND_SIGNATURE_BYTES;
+    }
+    if (size == 0) {
+        *error = "the file is empty";
+        return false;
+    }
+    if (startsWith(head, size, 0, "RIFF") && startsWith(head, size, 8, "WAVE")) {
+        *format = SoundFormat::Wav;
+        return true;
+    }
+    if (startsWith(head, size, 0, "OggS")) {
+        // The first page holds the first packet of the one stream, which
+        // names the codec.
+        if (size < SOUND_SIGNATURE_BYTES) {
+            *error = "its OGG data is cut short";
+            return false;
+        }
+        if (startsWith(head, size, 28, "\x01vorbis")) {
+            *format = SoundFormat::Ogg;
+            return true;
+        }
+        if (startsWith(head, size, 28, "OpusHead")) {
+            return unsupported("an Ogg Opus file", error);
+        }
+        if (startsWith(head, size, 28,
+                       "\x7F"
+                       "FLAC")) {
+            return unsupported("an Ogg FLAC file", error);
+        }
+        if (startsWith(head, size, 28, "Speex")) {
+            return unsupported("an Ogg Speex file", error);
+        }
+        *error = "it is an Ogg file without Vorbis sound in it (a video?)";
+        return false;
+    }
+    if (startsWith(head, size, 0, "fLaC")) {
+        *format = SoundFormat::Flac;
+        return true;
+    }
+    // An ID3 tag, or straight away an MPEG audio layer III frame header.
+    if (startsWith(head, size, 0, "ID3") ||
+        (size >= 2 && head[0] == 0xFF && (head[1] & 0xE6) == 0xE2)) {
+        *format = SoundFormat::Mp3;
+        return true;
+    }
+    if (startsWith(head, size, 0, "MThd")) {
+        return unsupported("a MIDI file", error);
+    }
+    if (startsWith(head, size, 0, "FORM") &&
+        (startsWith(head, size, 8, "AIFF") || startsWith(head, size, 8, "AIFC"))) {
+        return unsupported("an AIFF file", error);
+    }
+    if (startsWith(head, size, 0, "Creative Voice File")) {
+        return unsupported("a VOC file", error);
+    }
+    if (looksLikeText(head, size)) {
+        *error = "it holds text, not sound";
+        return false;
+    }
+    *error = "it is not a sound file (WAV, OGG, MP3 or FLAC)";
+    return false;
+}
+
+bool checkWav(SDL_RWops* stream, bool limitLength, std::string* error) {
+    const Sint64 size = SDL_RWsize(stream);
+    std::uint32_t channels = 0;
+    std::uint32_t frequency = 0;
+    std::uint32_t bits = 0;
+    bool sound = true;
+    // The blocks after "RIFF", the length and "WAVE": each a type, a length
+    // and the data, padded to an even length.
+    Sint64 at = 12;
+    std::uint8_t block[24];
+    while (size >= 0 && at + 8 <= size && SDL_RWseek(stream, at, RW_SEEK_SET) == at &&
+           SDL_RWread(stream, block, 1, 8) == 8) {
+        const std::uint32_t length = littleEndian32(block + 4);
+        const Sint64 body = at + 8;
+        const Sint64 available = size - body;
+        if (std::memcmp(block, "fmt ", 4) == 0 && length >= 16 && available >= 16 &&
+            SDL_RWread(stream, block + 8, 1, 16) == 16) {
+            channels = littleEndian16(block + 10);
+            frequency = littleEndian32(block + 12);
+            bits = littleEndian16(block + 22);
+        } else if (std::memcmp(block, "data", 4) == 0) {
+            if (length > available) {
+                // SDL would set the whole claimed length aside first.
+                *error = "its WAV data is cut short or its header damaged: the header promises " +
+                         std::to_string(length) + " bytes of sound, the file holds " +
+                         std::to_string(available);
+                sound = false;
+            } else if (limitLength && channels > 0 && frequency > 0 && bits > 0) {
+                const double frames = static_cast<double>(length) * 8.0 / (channels * bits);
+                const double seconds = frames / frequency;
+                if (seconds > MAX_SOUND_SECONDS) {
+                    *error = tooLong(seconds);
+                    sound = false;
+                }
+            }
+            break;
+        }
+        if (length > available) {
+            break; // a damaged block: SDL's own checks say what is wrong
+        }
+        at = body + length + (length & 1u);
+    }
+    SDL_RWseek(stream, 0, RW_SEEK_SET);
+    return sound;
+}
+
+bool readSoundFile(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error) {
+    SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
+    if (stream == nullptr) {
+        *error = std::string("the file cannot be opened (") + SDL_GetError() + ")";
+        return false;
+    }
+    const Sint64 size = SDL_RWsize(stream);
+    bool read = false;
+    if (size < 0) {
+        *error = std::string("its size cannot be told (") + SDL_GetError() + ")";
+    } else if (static_cast<std::uint64_t>(size) > MAX_EFFECT_FILE_BYTES) {
+        *error = TOO_BIG;
+    } else {
+        bytes->resize(static_cast<std::size_t>(size));
+        read = size == 0 || SDL_RWread(stream, bytes->data(), 1, bytes->size()) == bytes->size();
+        if (!read) {
+            *error = std::string("the file cannot be read (") + SDL_GetError() + ")";
+        }
+    }
+    SDL_RWclose(stream);
+    return read;
+}
+
+bool checkSoundFile(const std::vector<std::uint8_t>& bytes, std::string* error) {
+    SoundFormat format = SoundFormat::Wav;
+    if (!identifySound(bytes.data(), bytes.size(), &format, error)) {
+        return false;
+    }
+    if (format != SoundFormat::Wav) {
+        return true;
+    }
+    SDL_ClearError();
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (stream == nullptr) {
+        *error = SDL_GetError();
+        return false;
+    }
+    if (!checkWav(stream, true, error)) {
+        SDL_RWclose(stream);
+        return false;
+    }
+    // SDL's WAV reader needs no audio device: it reads the file through.
+    SDL_AudioSpec spec;
+    Uint8* samples = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length) == nullptr) {
+        *error = damaged(format, SDL_GetError());
+        return false;
+    }
+    SDL_FreeWAV(samples);
+    if (length == 0) {
+        *error = "it holds no sound: " + damaged(format, nullptr);
+        return false;
+    }
+    return true;
+}
+
+Mix_Chunk* decodeEffect(const std::vector<std::uint8_t>& bytes, std::string* error) {
+    SoundFormat format = SoundFormat::Wav;
+    if (!identifySound(bytes.data(), bytes.size(), &format, error)) {
+        return nullptr;
+    }
+    if (bytes.size() > MAX_EFFECT_FILE_BYTES) {
+        *error = TOO_BIG;
+        return nullptr;
+    }
+    SDL_ClearError();
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (stream == nullptr) {
+        *error = SDL_GetError();
+        return nullptr;
+    }
+    if (format == SoundFormat::Wav && !checkWav(stream, true, error)) {
+        SDL_RWclose(stream);
+        return nullptr;
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
+    if (chunk == nullptr) {
+        *error = damaged(format, Mix_GetError());
+        return nullptr;
+    }
+    const double bytesPerSecond = mixerBytesPerSecond();
+    if (chunk->alen == 0) {
+        Mix_FreeChunk(chunk);
+        *error = "it holds no sound: " + damaged(format, nullptr);
+        return nullptr;
+    }
+    if (bytesPerSecond > 0.0 && chunk->alen / bytesPerSecond > MAX_SOUND_SECONDS) {
+        const double seconds = chunk->alen / bytesPerSecond;
+        Mix_FreeChunk(chunk);
+        *error = tooLong(seconds);
+        return nullptr;
+    }
+    return chunk;
+}
+
+Mix_Music* openMusic(SDL_RWops* stream, std::string* error) {
+    std::uint8_t head[SOUND_SIGNATURE_BYTES];
+    const std::size_t got = SDL_RWread(stream, head, 1, sizeof head);
+    SoundFormat format = SoundFormat::Wav;
+    if (SDL_RWseek(stream, 0, RW_SEEK_SET) != 0) {
+        SDL_RWclose(stream);
+        *error = std::string("the file cannot be read from its start (") + SDL_GetError() + ")";
+        return nullptr;
+    }
+    if (!identifySound(head, got, &format, error) ||
+        (format == SoundFormat::Wav && !checkWav(stream, false, error))) {
+        SDL_RWclose(stream);
+        return nullptr;
+    }
+    Mix_MusicType type = MUS_WAV;
+    switch (format) {
+    case SoundFormat::Wav:
+        type = MUS_WAV;
+        break;
+    case SoundFormat::Ogg:
+        type = MUS_OGG;
+        break;
+    case SoundFormat::Mp3:
+        type = MUS_MP3;
+        break;
+    case SoundFormat::Flac:
+        type = MUS_FLAC;
+        break;
+    }
+    SDL_ClearError();
+    // With freesrc the loader closes the stream when it fails, and the music
+    // closes it when freed.
+    Mix_Music* opened = Mix_LoadMUSType_RW(stream, type, 1);
+    if (opened == nullptr) {
+        *error = damaged(format, Mix_GetError());
+    }
+    return opened;
+}
+
+} // namespace detail
+} // namespace vantrel
