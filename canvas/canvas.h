@@ -714,14 +714,15 @@ private:
     std::unique_ptr<vantrel::detail::Recorder> recorder;
     std::string saveFrameError;
 
-    // Effects and music. The effect channels are the mixer's first
-    // MAX_EFFECTS_AT_ONCE, kept out of the slot's way.
+    // Effects and music. The effect channels come after the mixer's usual
+    // eight, which the slot keeps to.
     std::vector<Effect> effects;
     std::string soundError;
     Mix_Music* music = nullptr;
     double effectsVolume = 1.0;
     double musicVolume = 1.0;
-    // The volume each effect channel's effect was started at (0-1).
+    // The volume each effect channel's effect was started at (0-1), by
+    // channel from the first effect channel.
     double effectVolumes[MAX_EFFECTS_AT_ONCE] = {};
     bool effectsOpen = false; // the mixer is open and the channels set up
 };

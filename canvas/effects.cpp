@@ -14,13 +14,11 @@
 
 namespace {
 
-// The effect channels (the mixer's first MAX_EFFECTS_AT_ONCE) form this
-// group. They are reserved, so the slot's "first free channel" is always
-// one of the channels after them.
+// The mixer's usual channels come first, as before effects existed: the
+// slot's "first free channel" is channel 0 unless a program plays on them
+// itself. The effect channels follow them, as a group of their own.
+constexpr int FIRST_EFFECT_CHANNEL = MIX_CHANNELS;
 constexpr int EFFECT_GROUP = 1;
-// Channels after the effects' for the slot's sample and for a program's own
-// mixer calls: as many as the mixer has unless told otherwise.
-constexpr int OTHER_CHANNELS = MIX_CHANNELS;
 
 // A fraction from 0 to 1; below (or not a number) is 0, above is 1.
 double fraction(double value) {
@@ -93,11 +91,12 @@ void Canvas::playEffect(SoundId sound, double volume) {
         // Every effect channel is busy: the oldest effect makes room.
         channel = Mix_GroupOldest(EFFECT_GROUP);
     }
-    if (channel < 0 || channel >= MAX_EFFECTS_AT_ONCE) {
+    const int index = channel - FIRST_EFFECT_CHANNEL;
+    if (index < 0 || index >= MAX_EFFECTS_AT_ONCE) {
         return;
     }
-    effectVolumes[channel] = fraction(volume);
-    Mix_Volume(channel, effectChannelVolume(effectVolumes[channel]));
+    effectVolumes[index] = fraction(volume);
+    Mix_Volume(channel, effectChannelVolume(effectVolumes[index]));
     Mix_PlayChannel(channel, effect.chunk, 0);
 }
 
@@ -110,16 +109,16 @@ void Canvas::stopEffects() {
 void Canvas::setEffectsVolume(double volume) {
     effectsVolume = fraction(volume);
     if (effectsOpen) {
-        for (int channel = 0; channel < MAX_EFFECTS_AT_ONCE; ++channel) {
-            Mix_Volume(channel, effectChannelVolume(effectVolumes[channel]));
+        for (int index = 0; index < MAX_EFFECTS_AT_ONCE; ++index) {
+            Mix_Volume(FIRST_EFFECT_CHANNEL + index, effectChannelVolume(effectVolumes[index]));
         }
     }
 }
 
 void Canvas::openEffects() {
-    Mix_AllocateChannels(MAX_EFFECTS_AT_ONCE + OTHER_CHANNELS);
-    Mix_ReserveChannels(MAX_EFFECTS_AT_ONCE);
-    Mix_GroupChannels(0, MAX_EFFECTS_AT_ONCE - 1, EFFECT_GROUP);
+    Mix_AllocateChannels(FIRST_EFFECT_CHANNEL + MAX_EFFECTS_AT_ONCE);
+    Mix_GroupChannels(FIRST_EFFECT_CHANNEL, FIRST_EFFECT_CHANNEL + MAX_EFFECTS_AT_ONCE - 1,
+                      EFFECT_GROUP);
     Mix_VolumeMusic(static_cast<int>(std::lround(MIX_MAX_VOLUME * musicVolume)));
     effectsOpen = true;
     // Sounds loaded before initWorld are decoded now.

@@ -32,10 +32,14 @@ std::string toneFile(const std::string& name, int milliseconds) {
     return path;
 }
 
+// The effect channels come after the mixer's usual eight, which the slot
+// keeps to.
+constexpr int FIRST = MIX_CHANNELS;
+
 // Effect channels playing (paused ones count as playing).
 int effectsPlaying() {
     int playing = 0;
-    for (int channel = 0; channel < MAX_EFFECTS_AT_ONCE; ++channel) {
+    for (int channel = FIRST; channel < FIRST + MAX_EFFECTS_AT_ONCE; ++channel) {
         playing += Mix_Playing(channel);
     }
     return playing;
@@ -105,6 +109,8 @@ TEST(EffectsLoad, EveryFormatLoadsWithIdsInOrder) {
     }
     EXPECT_EQ(4, effectsPlaying());
     EXPECT_EQ(0, othersPlaying()) << "effects must keep off the slot's channels";
+    canvas.playSound(toneFile("slot.wav", 300), false);
+    EXPECT_EQ(1, Mix_Playing(0)) << "the slot's sample takes the first channel, as before";
 }
 
 TEST(EffectsLoad, BadFilesAreRefusedWithTheirReason) {
@@ -191,8 +197,8 @@ TEST(EffectsPlay, SixteenAtOnceAndTheOldestMakesRoom) {
     canvas.playSound(toneFile("slot.wav", 1000), true);
 
     canvas.playEffect(first);
-    ASSERT_EQ(1, Mix_Playing(0)) << "the first effect takes the first effect channel";
-    Mix_Chunk* firstChunk = Mix_GetChunk(0);
+    ASSERT_EQ(1, Mix_Playing(FIRST)) << "the first effect takes the first effect channel";
+    Mix_Chunk* firstChunk = Mix_GetChunk(FIRST);
     SDL_Delay(20); // a later start for every other effect
     for (int i = 1; i < MAX_EFFECTS_AT_ONCE; ++i) {
         canvas.playEffect(other);
@@ -201,9 +207,9 @@ TEST(EffectsPlay, SixteenAtOnceAndTheOldestMakesRoom) {
 
     canvas.playEffect(last); // every channel busy
     EXPECT_EQ(MAX_EFFECTS_AT_ONCE, effectsPlaying());
-    EXPECT_NE(firstChunk, Mix_GetChunk(0)) << "the oldest effect should have made room";
-    for (int channel = 1; channel < MAX_EFFECTS_AT_ONCE; ++channel) {
-        EXPECT_EQ(Mix_GetChunk(1), Mix_GetChunk(channel))
+    EXPECT_NE(firstChunk, Mix_GetChunk(FIRST)) << "the oldest effect should have made room";
+    for (int channel = FIRST + 1; channel < FIRST + MAX_EFFECTS_AT_ONCE; ++channel) {
+        EXPECT_EQ(Mix_GetChunk(FIRST + 1), Mix_GetChunk(channel))
             << "an effect newer than the first was cut on channel " << channel;
     }
     EXPECT_TRUE(canvas.isMusicPlaying()) << "a full set of effects must leave the music alone";
@@ -219,12 +225,12 @@ TEST(EffectsPlay, SlotCallsReachTheEffectsButNotTheMusic) {
     canvas.playEffect(effect);
 
     canvas.pauseSound(true);
-    for (int channel = 0; channel < 2; ++channel) {
+    for (int channel = FIRST; channel < FIRST + 2; ++channel) {
         EXPECT_EQ(1, Mix_Paused(channel)) << "effect channel " << channel;
     }
     EXPECT_TRUE(canvas.isMusicPlaying()) << "pauseSound must not pause the music";
     canvas.pauseSound(false);
-    EXPECT_EQ(0, Mix_Paused(0));
+    EXPECT_EQ(0, Mix_Paused(FIRST));
 
     canvas.stopSound();
     EXPECT_EQ(0, effectsPlaying()) << "stopSound halts every channel, effects included";
@@ -267,7 +273,7 @@ TEST(EffectsPlay, BeforeInitWorldNothingPlaysAndVolumesWait) {
     ASSERT_TRUE(canvas.playMusic(music, true)) << canvas.getSoundError();
     EXPECT_EQ(32, Mix_VolumeMusic(-1));
     canvas.playEffect(effect, 0.5);
-    EXPECT_EQ(32, Mix_Volume(0, -1)) << "half of the effects volume set before initWorld";
+    EXPECT_EQ(32, Mix_Volume(FIRST, -1)) << "half of the effects volume set before initWorld";
 }
 
 TEST(Music, EveryFormatStreamsAndReplacesTheLast) {
