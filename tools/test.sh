@@ -74,6 +74,7 @@ run_fuzzer() {
     local max_len=256
     [ "$name" = text ] && max_len=2048
     [ "$name" = image ] && max_len=4096
+    [ "$name" = sound ] && max_len=16384
     mkdir -p "$logs" "$artifacts" "$corpus"
     if env "${HEADLESS_SDL[@]}" \
         ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \
@@ -91,7 +92,7 @@ run_fuzzer() {
     return 1
 }
 
-FUZZ_TARGETS=(color direction text image)
+FUZZ_TARGETS=(color direction text image sound)
 
 # Each fuzz target for about ten seconds, on a fresh copy of nothing but the seeds.
 stage_fuzz() {
