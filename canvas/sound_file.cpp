@@ -15,6 +15,14 @@ namespace {
 // Larger files are refused before they are read into memory: MAX_SOUND_SECONDS
 // of sound takes far less in any format a sound file comes in.
 constexpr std::size_t MAX_EFFECT_FILE_BYTES = 512u * 1024u * 1024u;
+// Most samples a second a sound file may claim: beyond any real recording.
+// SDL's converter fails to size its buffers for rates near 2^31.
+constexpr std::uint32_t MAX_FREQUENCY = 768000;
+// Most channels SDL converts from (7.1 surround).
+constexpr std::uint32_t MAX_CHANNELS = 8;
+// Fewer bytes than this hold no sound in any format played here.
+constexpr std::size_t SHORTEST_SOUND_FILE = 12;
+
 const char* const TOO_BIG = "the file is larger than 512 MB, far more than MAX_SOUND_SECONDS of "
                             "sound takes. Play long sounds with playMusic, which streams them";
 
@@ -100,6 +108,10 @@ bool identifySound(const std::uint8_t* head, std::size_t size, SoundFormat* form
         *error = "the file is empty";
         return false;
     }
+    if (size < SHORTEST_SOUND_FILE) {
+        *error = "it is too short to hold any sound (" + std::to_string(size) + " bytes)";
+        return false;
+    }
     if (startsWith(head, size, 0, "RIFF") && startsWith(head, size, 8, "WAVE")) {
         *format = SoundFormat::Wav;
         return true;
@@ -112,6 +124,14 @@ bool identifySound(const std::uint8_t* head, std::size_t size, SoundFormat* form
             return false;
         }
         if (startsWith(head, size, 28, "\x01vorbis")) {
+            // The identification header: version, channels, samples a second.
+            const std::uint32_t frequency = littleEndian32(head + 40);
+            if (head[39] == 0 || head[39] > MAX_CHANNELS || frequency == 0 ||
+                frequency > MAX_FREQUENCY) {
+                *error = "its OGG header is damaged (" + std::to_string(head[39]) + " channels, " +
+                         std::to_string(frequency) + " samples a second)";
+                return false;
+            }
             *format = SoundFormat::Ogg;
             return true;
         }
@@ -178,7 +198,14 @@ bool checkWav(SDL_RWops* stream, bool limitLength, std::string* error) {
             frequency = littleEndian32(block + 12);
             bits = littleEndian16(block + 22);
         } else if (std::memcmp(block, "data", 4) == 0) {
-            if (length > available) {
+            // A format block must come first and make sense: SDL_mixer's
+            // streaming reader divides by what it says.
+            if (channels == 0 || channels > MAX_CHANNELS || frequency == 0 ||
+                frequency > MAX_FREQUENCY) {
+                *error = "its WAV header is damaged: it claims " + std::to_string(channels) +
+                         " channels and " + std::to_string(frequency) + " samples a second";
+                sound = false;
+            } else if (length > available) {
                 // SDL would set the whole claimed length aside first.
                 *error = "its WAV data is cut short or its header damaged: the header promises " +
                          std::to_string(length) + " bytes of sound, the file holds " +
@@ -202,6 +229,61 @@ bool checkWav(SDL_RWops* stream, bool limitLength, std::string* error) {
     SDL_RWseek(stream, 0, RW_SEEK_SET);
     return sound;
 }
+
+bool checkFlac(SDL_RWops* stream, std::string* error) {
+    const Sint64 size = SDL_RWsize(stream);
+    // After "fLaC", the metadata blocks: each a byte (the last one's top bit
+    // set, then its type) and a 24-bit length. The stream information, of 34
+    // bytes, comes first and once only, and every block lies within the
+    // file: SDL_mixer's FLAC decoder loses what it has set up for the
+    // stream information when a later block cannot be read.
+    Sint64 at = 4;
+    bool first = true;
+    std::uint8_t header[4];
+    for (;;) {
+        if (size < 0 || SDL_RWseek(stream, at, RW_SEEK_SET) != at ||
+            SDL_RWread(stream, header, 1, 4) != 4) {
+            *error = "its FLAC data is cut short in its header";
+            break;
+        }
+        const int type = header[0] & 0x7F;
+        const Sint64 length = (Sint64(header[1]) << 16) | (Sint64(header[2]) << 8) | header[3];
+        if (first != (type == 0) || (type == 0 && length != 34) || type == 127) {
+            *error = "its FLAC data is damaged: its stream information is missing, of the "
+                     "wrong size, or given twice";
+            break;
+        }
+        if (at + 4 + length > size) {
+            *error = "its FLAC data is cut short in its header";
+            break;
+        }
+        if ((header[0] & 0x80) != 0) {
+            SDL_RWseek(stream, 0, RW_SEEK_SET);
+            return true;
+        }
+        first = false;
+        at += 4 + length;
+    }
+    SDL_RWseek(stream, 0, RW_SEEK_SET);
+    return false;
+}
+
+namespace {
+
+// What can be checked of the file at the start of the stream before a
+// decoder reads it (see checkWav and checkFlac).
+bool checkBeforeDecoding(SDL_RWops* stream, SoundFormat format, bool limitLength,
+                         std::string* error) {
+    if (format == SoundFormat::Wav) {
+        return checkWav(stream, limitLength, error);
+    }
+    if (format == SoundFormat::Flac) {
+        return checkFlac(stream, error);
+    }
+    return true;
+}
+
+} // namespace
 
 bool readSoundFile(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error) {
     SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
@@ -248,7 +330,9 @@ bool checkSoundFile(const std::vector<std::uint8_t>& bytes, std::string* error) 
     SDL_AudioSpec spec;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length) == nullptr) {
+    const bool read = SDL_LoadWAV_RW(stream, 0, &spec, &samples, &length) != nullptr;
+    SDL_RWclose(stream);
+    if (!read) {
         *error = damaged(format, SDL_GetError());
         return false;
     }
@@ -275,11 +359,14 @@ Mix_Chunk* decodeEffect(const std::vector<std::uint8_t>& bytes, std::string* err
         *error = SDL_GetError();
         return nullptr;
     }
-    if (format == SoundFormat::Wav && !checkWav(stream, true, error)) {
+    if (!checkBeforeDecoding(stream, format, true, error)) {
         SDL_RWclose(stream);
         return nullptr;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 1);
+    // The stream is closed here rather than by the loader: SDL_mixer forgets
+    // to close it when a file is too short to tell its kind.
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 0);
+    SDL_RWclose(stream);
     if (chunk == nullptr) {
         *error = damaged(format, Mix_GetError());
         return nullptr;
@@ -309,7 +396,7 @@ Mix_Music* openMusic(SDL_RWops* stream, std::string* error) {
         return nullptr;
     }
     if (!identifySound(head, got, &format, error) ||
-        (format == SoundFormat::Wav && !checkWav(stream, false, error))) {
+        !checkBeforeDecoding(stream, format, false, error)) {
         SDL_RWclose(stream);
         return nullptr;
     }

@@ -3,7 +3,8 @@
 
 // Reading sound files safely for effects and music: the format is told from
 // the file's first bytes, so that only WAV, Ogg Vorbis, MP3 and FLAC reach a
-// decoder, and a WAV header's claims are checked before SDL acts on them.
+// decoder, and the claims of a WAV or FLAC header are checked before SDL_mixer
+// acts on them.
 // Internal to the canvas; not installed.
 
 #include <SDL.h>
@@ -19,22 +20,33 @@ namespace detail {
 enum class SoundFormat { Wav, Ogg, Mp3, Flac };
 
 /// Bytes identifySound needs from the start of a file to tell its format.
-constexpr std::size_t SOUND_SIGNATURE_BYTES = 36;
+constexpr std::size_t SOUND_SIGNATURE_BYTES = 44;
 
 /// Tells the format of a sound file from its first bytes (size of them, at
 /// most SOUND_SIGNATURE_BYTES are looked at). Returns false, with a reason a
 /// learner can read in *error, for an empty file, text, another kind of
-/// file, or a sound format that is not played here (MIDI, AIFF, Opus...).
+/// file, a sound format that is not played here (MIDI, AIFF, Opus...), a
+/// file too short to hold any sound, or an Ogg Vorbis header that claims
+/// more channels than SDL converts or an impossible number of samples a
+/// second.
 bool identifySound(const std::uint8_t* head, std::size_t size, SoundFormat* format,
                    std::string* error);
 
 /// Checks the blocks of the WAV file at the start of the stream before SDL
 /// reads it, and puts the stream back at its start. Returns false, with a
-/// reason in *error, when the data block claims to run past the end of the
-/// file (SDL would first set the whole claimed size aside, up to 4 GB) or,
-/// with limitLength, holds more than MAX_SOUND_SECONDS of sound. Other
-/// damage is left to SDL's own checks.
+/// reason in *error, when the format block is missing or claims more
+/// channels than SDL converts or an impossible number of samples a second,
+/// when the data block claims to run past the end of the file
+/// (SDL would first set the whole claimed size aside, up to 4 GB) or, with
+/// limitLength, holds more than MAX_SOUND_SECONDS of sound. Other damage is
+/// left to SDL's own checks.
 bool checkWav(SDL_RWops* stream, bool limitLength, std::string* error);
+
+/// Checks the metadata blocks of the FLAC file at the start of the stream,
+/// and puts the stream back at its start. Returns false, with a reason in
+/// *error, unless the stream information comes first and once only and
+/// every block lies within the file.
+bool checkFlac(SDL_RWops* stream, std::string* error);
 
 /// Reads the whole file at path into *bytes. Returns false, with a reason in
 /// *error, when it cannot be read or is far too big to be an effect.

@@ -87,6 +87,16 @@ inline std::vector<std::pair<std::string, std::string>> badFiles() {
     std::vector<char> flac = readBytes(committed("tone.flac"));
     flac.resize(30);
     add("FLAC cut short", "cut.flac", flac);
+    // The stream information block given twice: SDL_mixer's FLAC decoder
+    // would lose what it set up for the first.
+    flac = readBytes(committed("tone.flac"));
+    std::vector<char> twice(flac.begin(), flac.begin() + 42);
+    twice[4] = static_cast<char>(twice[4] & 0x7F); // "fLaC", then not the last block
+    twice.insert(twice.end(), flac.begin() + 4, flac.end());
+    twice[42] = static_cast<char>(twice[42] & 0x7F);
+    add("FLAC stream information twice", "twice.flac", twice);
+    const std::string tag = "ID3t..*"; // shorter than any loader reads to tell its kind
+    add("MP3 tag and nothing else", "tag.mp3", std::vector<char>(tag.begin(), tag.end()));
     std::mt19937 generator(20240611); // the same bytes on every platform
     std::vector<char> noise(4096);
     for (char& b : noise) {
@@ -95,12 +105,18 @@ inline std::vector<std::pair<std::string, std::string>> badFiles() {
     add("random bytes", "random.wav", noise);
     const std::string text = "Not a sound at all, just a line of text.\n";
     add("text named .ogg", "text.ogg", std::vector<char>(text.begin(), text.end()));
-    const std::string midi = "MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\0";
-    add("MIDI", "tune.mid", std::vector<char>(midi.begin(), midi.end()));
+    const char midi[] = "MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\0";
+    add("MIDI", "tune.mid", std::vector<char>(midi, midi + sizeof midi - 1));
     std::vector<char> huge = levelWav(100, 1000);
     putU32(&huge, 4, 0xFFFFFFFFu);  // RIFF length
     putU32(&huge, 40, 0xFFFFFFF0u); // data length: nearly 4 GB where 100 ms follow
     add("huge WAV header", "huge.wav", huge);
+    // 17920 channels: SDL_mixer's streaming reader keeps the count in a
+    // byte, 0, and divides by it.
+    std::vector<char> crowd = makeWav(100);
+    crowd[22] = 0;
+    crowd[23] = 0x46;
+    add("WAV header claiming 17920 channels", "crowd.wav", crowd);
     std::vector<char> cut = makeWav(200);
     cut.resize(cut.size() / 2);
     add("WAV data cut short", "half.wav", cut);

@@ -74,10 +74,17 @@ run_fuzzer() {
     local max_len=256
     [ "$name" = text ] && max_len=2048
     [ "$name" = image ] && max_len=4096
-    [ "$name" = sound ] && max_len=16384
+    local asan=detect_leaks=1:halt_on_error=1
+    if [ "$name" = sound ]; then
+        max_len=16384
+        # Full stacks through the sound libraries (built without frame
+        # pointers), so that LeakSanitizer's suppressions can name the
+        # library a leak happens in.
+        asan=$asan:fast_unwind_on_malloc=0
+    fi
     mkdir -p "$logs" "$artifacts" "$corpus"
     if env "${HEADLESS_SDL[@]}" \
-        ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 \
+        ASAN_OPTIONS=$asan \
         LSAN_OPTIONS="suppressions=$ROOT/tests/sanitizers/lsan.supp" \
         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
