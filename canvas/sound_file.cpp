@@ -182,9 +182,12 @@ bool checkWav(SDL_RWops* stream, bool limitLength, std::string* error) {
     std::uint32_t channels = 0;
     std::uint32_t frequency = 0;
     std::uint32_t bits = 0;
-    bool sound = true;
+    bool sound = false;
+    *error = "its WAV header is cut short or damaged (no format and data blocks)";
     // The blocks after "RIFF", the length and "WAVE": each a type, a length
-    // and the data, padded to an even length.
+    // and the data, padded to an even length. A format block that makes
+    // sense must come before the data block: SDL_mixer's streaming reader
+    // divides by what it says.
     Sint64 at = 12;
     std::uint8_t block[24];
     while (size >= 0 && at + 8 <= size && SDL_RWseek(stream, at, RW_SEEK_SET) == at &&
@@ -192,37 +195,41 @@ bool checkWav(SDL_RWops* stream, bool limitLength, std::string* error) {
         const std::uint32_t length = littleEndian32(block + 4);
         const Sint64 body = at + 8;
         const Sint64 available = size - body;
-        if (std::memcmp(block, "fmt ", 4) == 0 && length >= 16 && available >= 16 &&
-            SDL_RWread(stream, block + 8, 1, 16) == 16) {
+        if (std::memcmp(block, "fmt ", 4) == 0) {
+            if (length < 16 || available < 16 || SDL_RWread(stream, block + 8, 1, 16) != 16) {
+                break;
+            }
             channels = littleEndian16(block + 10);
             frequency = littleEndian32(block + 12);
             bits = littleEndian16(block + 22);
-        } else if (std::memcmp(block, "data", 4) == 0) {
-            // A format block must come first and make sense: SDL_mixer's
-            // streaming reader divides by what it says.
             if (channels == 0 || channels > MAX_CHANNELS || frequency == 0 ||
                 frequency > MAX_FREQUENCY) {
                 *error = "its WAV header is damaged: it claims " + std::to_string(channels) +
                          " channels and " + std::to_string(frequency) + " samples a second";
-                sound = false;
-            } else if (length > available) {
+                break;
+            }
+        } else if (std::memcmp(block, "data", 4) == 0) {
+            if (channels == 0) {
+                break; // no format block before the data
+            }
+            if (length > available) {
                 // SDL would set the whole claimed length aside first.
                 *error = "its WAV data is cut short or its header damaged: the header promises " +
                          std::to_string(length) + " bytes of sound, the file holds " +
                          std::to_string(available);
-                sound = false;
-            } else if (limitLength && channels > 0 && frequency > 0 && bits > 0) {
-                const double frames = static_cast<double>(length) * 8.0 / (channels * bits);
-                const double seconds = frames / frequency;
-                if (seconds > MAX_SOUND_SECONDS) {
-                    *error = tooLong(seconds);
-                    sound = false;
-                }
+                break;
             }
+            const double frames = bits == 0 ? 0.0 : length * 8.0 / (channels * bits);
+            if (limitLength && frames / frequency > MAX_SOUND_SECONDS) {
+                *error = tooLong(frames / frequency);
+                break;
+            }
+            sound = true;
+            error->clear();
             break;
         }
         if (length > available) {
-            break; // a damaged block: SDL's own checks say what is wrong
+            break;
         }
         at = body + length + (length & 1u);
     }
