@@ -253,25 +253,26 @@ TEST(Hearing, StopMusicLeavesTheEffects) {
 TEST(Hearing, VolumesScaleTheSamples) {
     Output output;
     Canvas& canvas = Canvas::getInstance();
-    const SoundId effect = canvas.loadSound(levelFile("effect.wav", 700, 8000));
+    const SoundId shorter = canvas.loadSound(levelFile("short.wav", 700, 8000));
+    const SoundId longer = canvas.loadSound(levelFile("long.wav", 3000, 8000));
     canvas.setMusicVolume(0.5);
     canvas.setEffectsVolume(0.5);
     const std::size_t start = output.now();
     ASSERT_TRUE(canvas.playMusic(levelFile("music.wav", 400, 6000), true))
-        << canvas.getSoundError();
+        << canvas.getSoundError(); // 6000 x 0.5
     SDL_Delay(300);
-    canvas.playEffect(effect, 0.5); // 8000 x 0.5 x 0.5
+    canvas.playEffect(shorter, 0.5); // 8000 x 0.5 x 0.5, over the music
     SDL_Delay(1000);
-    canvas.playEffect(effect, 7.0);  // taken as 1: 8000 x 0.5
-    canvas.playEffect(effect, -1.0); // taken as 0: silent
+    canvas.playEffect(longer, 7.0);   // taken as 1: 8000 x 0.5
+    canvas.playEffect(shorter, -1.0); // taken as 0: silent
     SDL_Delay(300);
-    canvas.setEffectsVolume(2.0); // taken as 1, the effect playing too: 8000
+    canvas.setEffectsVolume(2.0); // taken as 1, for the effect playing too: 8000
     SDL_Delay(1000);
-    canvas.setMusicVolume(-3.0); // taken as 0
-    const auto heard = levels(output.until(start + samples(3.5)), start, start + samples(3.5));
+    canvas.setMusicVolume(-3.0); // taken as 0: the effect alone
+    const auto heard = levels(output.until(start + samples(4.5)), start, start + samples(4.5));
 
-    expectOnly(heard, {0, 3000, 5000, 7000, 11000});
-    for (int level : {3000, 5000, 7000, 11000}) {
+    expectOnly(heard, {0, 3000, 5000, 7000, 8000, 11000});
+    for (int level : {3000, 5000, 7000, 8000, 11000}) {
         EXPECT_GE(count(heard, level), samples(0.1))
             << "level " << level << "; " << describe(heard);
     }
