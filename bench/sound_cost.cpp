@@ -3,14 +3,18 @@
 // and the memory that song takes while it plays, against what it takes
 // decoded whole.
 //
-//   vantrel-bench-sound [--rounds N] [--seconds S] SONG.ogg
+//   vantrel-bench-sound cpu [--rounds N] [--seconds S] SONG.ogg
+//   vantrel-bench-sound memory SONG.ogg
 //
 // Run it with SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk
 // SDL_DISKAUDIOFILE=/dev/null SDL_DISKAUDIODELAY=0: the disk driver then asks
-// for audio as fast as it can be mixed, so the process's CPU time (all
+// for audio as fast as it can be mixed. cpu: the process's CPU time (all
 // threads; the main thread only waits) over the audio produced is the cost
-// of a second of sound. Each case is mixed for S seconds of audio (default
-// 30), N rounds (default 5); the medians are printed.
+// of a second of sound; each case is mixed for S seconds of audio (default
+// 30), N rounds (default 5), and the medians are printed. memory, in a
+// process of its own so that nothing before it has grown the heap: the
+// resident set size while the song plays through, then after loadSound has
+// decoded it whole.
 
 #include "canvas/canvas.h"
 
@@ -29,6 +33,8 @@ namespace {
 
 std::atomic<long long> mixedBytes{0};
 double bytesPerSecond = 0;
+int mixerFrequency = 0;
+int mixerChannels = 0;
 
 double cpuSeconds() {
     timespec now{};
@@ -103,35 +109,8 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    int rounds = 5;
-    double seconds = 30;
-    std::string song;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--rounds" && i + 1 < argc) {
-            rounds = std::atoi(argv[++i]);
-        } else if (arg == "--seconds" && i + 1 < argc) {
-            seconds = std::atof(argv[++i]);
-        } else {
-            song = arg;
-        }
-    }
-    if (song.empty() || rounds < 1 || seconds <= 0) {
-        std::fprintf(stderr, "usage: %s [--rounds N] [--seconds S] SONG.ogg\n", argv[0]);
-        return 2;
-    }
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, 64, 64);
-    int frequency = 0;
-    Uint16 format = 0;
-    int channels = 0;
-    Mix_QuerySpec(&frequency, &format, &channels);
-    bytesPerSecond = static_cast<double>(frequency) * channels * SDL_AUDIO_BITSIZE(format) / 8;
-    Mix_SetPostMix([](void*, Uint8*, int length) { mixedBytes += length; }, nullptr);
-
+// The CPU table.
+int cpuTable(Canvas& canvas, const std::string& song, int rounds, double seconds) {
     const std::string tone = "vantrel-bench-sound-tone.wav";
     if (!writeTone(tone, seconds + 5)) {
         std::fprintf(stderr, "cannot write %s\n", tone.c_str());
@@ -143,8 +122,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", canvas.getSoundError().c_str());
         return 1;
     }
-
-    // ---- CPU: each case, round after round ----
     std::vector<double> silence, effects, music, both;
     for (int round = 0; round < rounds; ++round) {
         silence.push_back(cpuPerAudioSecond(seconds));
@@ -167,20 +144,29 @@ int main(int argc, char** argv) {
     }
     const double base = median(silence);
     std::printf("| What the mixer plays (%d rounds of %.0f s of audio, medians) | CPU time per "
-                "second of audio | Against silence | Share of one core in real time |\n"
+                "second of audio | More than silence | Share of one core in real time |\n"
                 "|---|---|---|---|\n",
                 rounds, seconds);
     auto row = [base](const char* what, double ms) {
-        std::printf("| %s | %.3f ms | %+.3f ms (x %.1f) | %.2f %% |\n", what, ms, ms - base,
+        std::printf("| %s | %.2f ms | %+.2f ms (x %.1f) | %.2f %% |\n", what, ms, ms - base,
                     ms / base, ms / 10.0);
     };
     row("nothing (silence)", base);
     row("16 overlapping effects (WAV)", median(effects));
     row("the song, streamed (OGG)", median(music));
     row("16 effects and the song", median(both));
+    return 0;
+}
 
-    // ---- Memory: the song playing, against the song loaded whole ----
+// The memory table.
+int memoryTable(Canvas& canvas, const std::string& song) {
+    Mix_Music* opened = Mix_LoadMUS(song.c_str());
+    const double length = opened != nullptr ? Mix_MusicDuration(opened) : 0.0;
+    Mix_FreeMusic(opened);
+    SDL_Delay(100);
+
     const long before = residentKiB();
+    mixedBytes = 0;
     if (!canvas.playMusic(song, false)) {
         std::fprintf(stderr, "%s\n", canvas.getSoundError().c_str());
         return 1;
@@ -190,30 +176,63 @@ int main(int argc, char** argv) {
         peak = std::max(peak, residentKiB());
         SDL_Delay(2);
     }
+    const double played = static_cast<double>(mixedBytes) / bytesPerSecond;
     canvas.stopMusic();
+
     const long beforeLoad = residentKiB();
     const SoundId whole = canvas.loadSound(song);
     const long loaded = residentKiB();
-    std::printf("\n| The song (%s) | Memory |\n|---|---|\n", song.c_str());
-    std::printf("| Streamed by playMusic: most the process grew while it played through | "
-                "%.1f MB |\n",
-                (peak - before) / 1024.0);
+
+    std::printf("| The song, %.0f s | Memory |\n|---|---|\n", length);
+    std::printf("| Streamed by playMusic: the most the process grew while %.0f s of it played "
+                "| %.2f MB |\n",
+                played, (peak - before) / 1024.0);
     if (whole == -1) {
         std::printf("| Loaded whole by loadSound | refused: %s |\n",
                     canvas.getSoundError().c_str());
     } else {
-        std::printf("| Loaded whole by loadSound (decoded in the mixer's format) | %.1f MB |\n",
+        std::printf("| Loaded whole by loadSound: what the process grew by | %.1f MB |\n",
                     (loaded - beforeLoad) / 1024.0);
     }
-    Mix_Music* opened = Mix_LoadMUS(song.c_str());
-    const double length = opened != nullptr ? Mix_MusicDuration(opened) : 0.0;
-    Mix_FreeMusic(opened);
-    std::printf("| For comparison: %.0f s decoded in the mixer's format (%d Hz, %d channel%s, "
-                "16-bit) | %.1f MB |\n",
-                length, frequency, channels, channels == 1 ? "" : "s",
+    std::printf("| Decoded in the mixer's format (%d Hz, %d channel%s, 16-bit), as loadSound "
+                "keeps it | %.1f MB |\n",
+                mixerFrequency, mixerChannels, mixerChannels == 1 ? "" : "s",
                 length * bytesPerSecond / 1048576.0);
-    std::printf(
-        "| For comparison: %.0f s decoded as CD audio (44.1 kHz stereo 16-bit) | %.1f MB |\n",
-        length, length * 176400 / 1048576.0);
+    std::printf("| Decoded in its own format (44.1 kHz stereo 16-bit) | %.1f MB |\n",
+                length * 176400 / 1048576.0);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    int rounds = 5;
+    double seconds = 30;
+    std::string song;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--rounds" && i + 1 < argc) {
+            rounds = std::atoi(argv[++i]);
+        } else if (arg == "--seconds" && i + 1 < argc) {
+            seconds = std::atof(argv[++i]);
+        } else {
+            song = arg;
+        }
+    }
+    if ((mode != "cpu" && mode != "memory") || song.empty() || rounds < 1 || seconds <= 0) {
+        std::fprintf(stderr,
+                     "usage: %s cpu [--rounds N] [--seconds S] SONG.ogg\n"
+                     "       %s memory SONG.ogg\n",
+                     argv[0], argv[0]);
+        return 2;
+    }
+    Canvas& canvas = Canvas::getInstance();
+    canvas.initWorld(0, 0, 64, 64);
+    Uint16 format = 0;
+    Mix_QuerySpec(&mixerFrequency, &format, &mixerChannels);
+    bytesPerSecond =
+        static_cast<double>(mixerFrequency) * mixerChannels * SDL_AUDIO_BITSIZE(format) / 8;
+    Mix_SetPostMix([](void*, Uint8*, int length) { mixedBytes += length; }, nullptr);
+    return mode == "cpu" ? cpuTable(canvas, song, rounds, seconds) : memoryTable(canvas, song);
 }

@@ -87,10 +87,14 @@ bench_sound() {
     }
     rm -f "$dir/song.wav"
     printf 'The song: %s KiB of Ogg Vorbis (quality 3).\n\n' "$(du -k "$dir/song.ogg" | cut -f 1)"
-    (cd "$dir" && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=disk \
-        SDL_DISKAUDIOFILE=/dev/null SDL_DISKAUDIODELAY=0 \
-        "$ROOT/build-bench/bench/vantrel-bench-sound" --rounds "$rounds" --seconds "$seconds" \
-        song.ogg 2>/dev/null | grep -v '^initWorld called$') || status=1
+    local mode
+    for mode in cpu memory; do
+        [ "$mode" = memory ] && printf '\n'
+        (cd "$dir" && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=disk \
+            SDL_DISKAUDIOFILE=/dev/null SDL_DISKAUDIODELAY=0 \
+            "$ROOT/build-bench/bench/vantrel-bench-sound" "$mode" --rounds "$rounds" \
+            --seconds "$seconds" song.ogg 2>/dev/null | grep -v '^initWorld called$') || status=1
+    done
     rm -rf "$dir"
     return $status
 }
