@@ -48,6 +48,10 @@ bool checkWav(SDL_RWops* stream, bool limitLength, std::string* error);
 /// every block lies within the file.
 bool checkFlac(SDL_RWops* stream, std::string* error);
 
+/// "it is longer than MAX_SOUND_SECONDS (600 s): about N s...", for
+/// messages about a sound seconds long.
+std::string tooLongMessage(double seconds);
+
 /// Reads the whole file at path into *bytes. Returns false, with a reason in
 /// *error, when it cannot be read or is far too big to be an effect.
 bool readSoundFile(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error);

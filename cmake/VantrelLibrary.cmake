@@ -37,6 +37,7 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/recording.cpp
     ${PROJECT_SOURCE_DIR}/canvas/recording_settings.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/sound_header.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound_file.cpp
     ${PROJECT_SOURCE_DIR}/canvas/effects.cpp
     ${PROJECT_SOURCE_DIR}/canvas/music.cpp)

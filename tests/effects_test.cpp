@@ -216,14 +216,21 @@ TEST(EffectsPlay, SixteenAtOnceAndTheOldestMakesRoom) {
     EXPECT_EQ(1, othersPlaying()) << "a full set of effects must leave the slot alone";
 }
 
-TEST(EffectsPlay, SlotCallsReachTheEffectsButNotTheMusic) {
+TEST(EffectsPlay, SlotCallsReachTheEffectsAndStopEffectsLeavesTheRest) {
     Canvas& canvas = setUpCanvas();
     const SoundId effect = canvas.loadSound(toneFile("effect.wav", 5000));
     ASSERT_TRUE(canvas.playMusic(toneFile("music.wav", 1000), true)) << canvas.getSoundError();
     canvas.playSound(toneFile("slot.wav", 5000), true);
     canvas.playEffect(effect);
-    canvas.playEffect(effect);
+    canvas.playEffect(effect, 0.3);
 
+    canvas.stopEffects();
+    EXPECT_EQ(0, effectsPlaying());
+    EXPECT_EQ(1, othersPlaying()) << "stopEffects must leave the slot's sample";
+    EXPECT_TRUE(canvas.isMusicPlaying()) << "stopEffects must leave the music";
+
+    canvas.playEffect(effect);
+    canvas.playEffect(effect);
     canvas.pauseSound(true);
     for (int channel = FIRST; channel < FIRST + 2; ++channel) {
         EXPECT_EQ(1, Mix_Paused(channel)) << "effect channel " << channel;
@@ -237,21 +244,6 @@ TEST(EffectsPlay, SlotCallsReachTheEffectsButNotTheMusic) {
     EXPECT_TRUE(canvas.isMusicPlaying()) << "stopSound must not stop the music";
     canvas.playEffect(effect); // still loaded
     EXPECT_EQ(1, effectsPlaying());
-}
-
-TEST(EffectsPlay, StopEffectsLeavesTheSlotAndTheMusic) {
-    Canvas& canvas = setUpCanvas();
-    const SoundId effect = canvas.loadSound(toneFile("effect.wav", 5000));
-    ASSERT_TRUE(canvas.playMusic(toneFile("music.wav", 1000), true)) << canvas.getSoundError();
-    canvas.playSound(toneFile("slot.wav", 5000), true);
-    canvas.playEffect(effect);
-    canvas.playEffect(effect, 0.3);
-
-    canvas.stopEffects();
-    EXPECT_EQ(0, effectsPlaying());
-    EXPECT_EQ(1, othersPlaying());
-    EXPECT_TRUE(canvas.hasSound());
-    EXPECT_TRUE(canvas.isMusicPlaying());
 }
 
 TEST(EffectsPlay, BeforeInitWorldNothingPlaysAndVolumesWait) {
