@@ -166,7 +166,6 @@ int memoryTable(Canvas& canvas, const std::string& song) {
     SDL_Delay(100);
 
     const long before = residentKiB();
-    mixedBytes = 0;
     if (!canvas.playMusic(song, false)) {
         std::fprintf(stderr, "%s\n", canvas.getSoundError().c_str());
         return 1;
@@ -176,7 +175,6 @@ int memoryTable(Canvas& canvas, const std::string& song) {
         peak = std::max(peak, residentKiB());
         SDL_Delay(2);
     }
-    const double played = static_cast<double>(mixedBytes) / bytesPerSecond;
     canvas.stopMusic();
 
     const long beforeLoad = residentKiB();
@@ -184,9 +182,9 @@ int memoryTable(Canvas& canvas, const std::string& song) {
     const long loaded = residentKiB();
 
     std::printf("| The song, %.0f s | Memory |\n|---|---|\n", length);
-    std::printf("| Streamed by playMusic: the most the process grew while %.0f s of it played "
+    std::printf("| Streamed by playMusic: the most the process grew while it played through "
                 "| %.2f MB |\n",
-                played, (peak - before) / 1024.0);
+                (peak - before) / 1024.0);
     if (whole == -1) {
         std::printf("| Loaded whole by loadSound | refused: %s |\n",
                     canvas.getSoundError().c_str());
