@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +30,9 @@ constexpr Uint32 DEADLINE_MS = 20000;
 
 std::size_t samples(double seconds) { return static_cast<std::size_t>(seconds * RATE); }
 
+// Bytes the mixer has handed to the audio device so far.
+std::atomic<long long> mixedBytes{0};
+
 // The mixer's output file.
 class Output {
 public:
@@ -38,27 +42,33 @@ public:
         std::remove(path.c_str());
         SDL_setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
         Canvas::getInstance().initWorld(0, 0, 64, 64);
+        Mix_SetPostMix([](void*, Uint8*, int length) { mixedBytes += length; }, nullptr);
     }
 
-    // Samples written so far. Up to a tenth of a second more has been
-    // mixed but not yet written.
-    std::size_t now() const { return read().size(); }
+    // Samples mixed so far: what is started now is heard from here on (the
+    // device writes every sample the mixer hands it, in order).
+    std::size_t now() const { return static_cast<std::size_t>(mixedBytes / 2); }
 
-    // Waits until at least count samples are written (at most DEADLINE_MS)
-    // and returns all there are.
-    std::vector<std::int16_t> until(std::size_t count) const {
+    // Waits until at least count samples have been mixed, for at most
+    // DEADLINE_MS.
+    void wait(std::size_t count) const {
         const Uint32 start = SDL_GetTicks();
-        std::vector<std::int16_t> heard = read();
-        while (heard.size() < count && SDL_GetTicks() - start < DEADLINE_MS) {
-            SDL_Delay(20);
-            heard = read();
+        while (now() < count && SDL_GetTicks() - start < DEADLINE_MS) {
+            SDL_Delay(10);
         }
-        EXPECT_GE(heard.size(), count) << "the audio device wrote too little in time";
-        return heard;
+        EXPECT_GE(now(), count) << "the mixer made too little sound in time";
     }
 
-private:
-    std::vector<std::int16_t> read() const {
+    // Waits for count samples, then closes the audio device, so that its
+    // file is complete, and returns what it holds. (Windows lets no one read
+    // the file while SDL writes it.) Nothing plays after this.
+    std::vector<std::int16_t> finish(std::size_t count) const {
+        wait(count + samples(0.1)); // what is mixed is written a buffer later
+        for (SDL_AudioDeviceID device = 1; device < 64; ++device) {
+            if (SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_PLAYING) {
+                SDL_CloseAudioDevice(device);
+            }
+        }
         const std::vector<char> bytes = sound_files::readBytes(path);
         std::vector<std::int16_t> heard(bytes.size() / 2);
         for (std::size_t i = 0; i < heard.size(); ++i) {
@@ -66,9 +76,11 @@ private:
             const auto high = static_cast<std::uint8_t>(bytes[2 * i + 1]);
             heard[i] = static_cast<std::int16_t>(low | (high << 8));
         }
+        EXPECT_GE(heard.size(), count) << "the audio device wrote less than the mixer made";
         return heard;
     }
 
+private:
     std::string path;
 };
 
@@ -165,7 +177,7 @@ TEST(Hearing, TwoEffectsOverlapAndTheirSamplesAdd) {
     canvas.playEffect(low);
     SDL_Delay(300);
     canvas.playEffect(high);
-    const auto heard = levels(output.until(start + samples(4.0)), start, start + samples(4.0));
+    const auto heard = levels(output.finish(start + samples(4.0)), start, start + samples(4.0));
 
     expectOnly(heard, {0, 1000, 2000, 3000});
     EXPECT_GE(count(heard, 3000), samples(0.5)) << "both together, added; " << describe(heard);
@@ -181,7 +193,7 @@ TEST(Hearing, ASecondPlayDoesNotCutTheFirst) {
     canvas.playEffect(effect);
     SDL_Delay(300);
     canvas.playEffect(effect);
-    const auto heard = levels(output.until(start + samples(4.0)), start, start + samples(4.0));
+    const auto heard = levels(output.finish(start + samples(4.0)), start, start + samples(4.0));
 
     expectOnly(heard, {0, 1000, 2000});
     EXPECT_GE(count(heard, 2000), samples(0.5)) << "the two plays together; " << describe(heard);
@@ -202,7 +214,7 @@ TEST(Hearing, MusicLoopsAndPlaysOnUnderEffects) {
         << canvas.getSoundError();
     SDL_Delay(800);
     canvas.playEffect(effect);
-    const auto heard = levels(output.until(start + samples(2.5)), start, start + samples(2.5));
+    const auto heard = levels(output.finish(start + samples(2.5)), start, start + samples(2.5));
 
     expectOnly(heard, {0, 1000, 4000, 5000});
     // A 250 ms file heard for well over a second: it looped.
@@ -222,7 +234,7 @@ TEST(Hearing, StopEffectsLeavesTheMusic) {
     SDL_Delay(500);
     const std::size_t stop = output.now();
     canvas.stopEffects();
-    const std::vector<std::int16_t> heard = output.until(stop + samples(1.5));
+    const std::vector<std::int16_t> heard = output.finish(stop + samples(1.5));
 
     const auto before = levels(heard, 0, stop);
     EXPECT_GT(count(before, 5000), 0u) << "both before the stop; " << describe(before);
@@ -242,7 +254,7 @@ TEST(Hearing, StopMusicLeavesTheEffects) {
     SDL_Delay(500);
     const std::size_t stop = output.now();
     canvas.stopMusic();
-    const std::vector<std::int16_t> heard = output.until(stop + samples(1.5));
+    const std::vector<std::int16_t> heard = output.finish(stop + samples(1.5));
 
     const auto before = levels(heard, 0, stop);
     EXPECT_GT(count(before, 5000), 0u) << "both before the stop; " << describe(before);
@@ -269,7 +281,7 @@ TEST(Hearing, VolumesScaleTheSamples) {
     canvas.setEffectsVolume(2.0); // taken as 1, for the effect playing too: 8000
     SDL_Delay(1000);
     canvas.setMusicVolume(-3.0); // taken as 0: the effect alone
-    const auto heard = levels(output.until(start + samples(4.5)), start, start + samples(4.5));
+    const auto heard = levels(output.finish(start + samples(4.5)), start, start + samples(4.5));
 
     expectOnly(heard, {0, 3000, 5000, 7000, 8000, 11000});
     for (int level : {3000, 5000, 7000, 8000, 11000}) {
@@ -281,27 +293,37 @@ TEST(Hearing, VolumesScaleTheSamples) {
 TEST(Hearing, OggMp3AndFlacPlayAsMusicAndAsEffects) {
     Output output;
     Canvas& canvas = Canvas::getInstance();
+    struct Heard {
+        std::string what;
+        double seconds;
+        std::size_t from;
+        std::size_t to;
+    };
+    std::vector<Heard> parts;
     for (const std::string name : {"tone.ogg", "tone.mp3", "tone.flac"}) {
-        SCOPED_TRACE(name);
         const double seconds = name == "tone.flac" ? 0.5 : 1.0;
         const SoundId effect = canvas.loadSound(committed(name));
         ASSERT_NE(-1, effect) << canvas.getSoundError();
 
         std::size_t start = output.now();
         ASSERT_TRUE(canvas.playMusic(committed(name), false)) << canvas.getSoundError();
-        std::vector<std::int16_t> heard = output.until(start + samples(seconds + 0.5));
+        output.wait(start + samples(seconds + 0.5));
         canvas.stopMusic();
-        std::vector<std::int16_t> part(heard.begin() + static_cast<long>(start), heard.end());
-        auto found = bursts(part);
-        ASSERT_EQ(1u, found.size()) << "the music should be heard as one tone";
-        expectTone(part, found[0], seconds);
+        parts.push_back({name + " as music", seconds, start, output.now()});
 
         start = output.now();
         canvas.playEffect(effect);
-        heard = output.until(start + samples(seconds + 0.5));
-        part.assign(heard.begin() + static_cast<long>(start), heard.end());
-        found = bursts(part);
-        ASSERT_EQ(1u, found.size()) << "the effect should be heard as one tone";
-        expectTone(part, found[0], seconds);
+        output.wait(start + samples(seconds + 0.5));
+        parts.push_back({name + " as an effect", seconds, start, output.now()});
+    }
+    const std::vector<std::int16_t> heard = output.finish(parts.back().to);
+    ASSERT_GE(heard.size(), parts.back().to);
+    for (const Heard& part : parts) {
+        SCOPED_TRACE(part.what);
+        const std::vector<std::int16_t> piece(heard.begin() + static_cast<long>(part.from),
+                                              heard.begin() + static_cast<long>(part.to));
+        const auto found = bursts(piece);
+        ASSERT_EQ(1u, found.size()) << "it should be heard as one tone";
+        expectTone(piece, found[0], part.seconds);
     }
 }
