@@ -59,6 +59,11 @@ public:
         EXPECT_GE(now(), count) << "the mixer made too little sound in time";
     }
 
+    // Waits until the mixer has made `seconds` of sound since sample from:
+    // the tests time what they do by the sound, not by the clock, so that a
+    // loaded machine changes nothing but how long they take.
+    void after(std::size_t from, double seconds) const { wait(from + samples(seconds)); }
+
     // Waits for count samples, then closes the audio device, so that its
     // file is complete, and returns what it holds. (Windows lets no one read
     // the file while SDL writes it.) Nothing plays after this.
@@ -175,7 +180,7 @@ TEST(Hearing, TwoEffectsOverlapAndTheirSamplesAdd) {
     const SoundId high = canvas.loadSound(levelFile("high.wav", 2000, 2000));
     const std::size_t start = output.now();
     canvas.playEffect(low);
-    SDL_Delay(300);
+    output.after(start, 0.3);
     canvas.playEffect(high);
     const auto heard = levels(output.finish(start + samples(4.0)), start, start + samples(4.0));
 
@@ -191,7 +196,7 @@ TEST(Hearing, ASecondPlayDoesNotCutTheFirst) {
     const SoundId effect = canvas.loadSound(levelFile("effect.wav", 2000, 1000));
     const std::size_t start = output.now();
     canvas.playEffect(effect);
-    SDL_Delay(300);
+    output.after(start, 0.3);
     canvas.playEffect(effect);
     const auto heard = levels(output.finish(start + samples(4.0)), start, start + samples(4.0));
 
@@ -212,7 +217,7 @@ TEST(Hearing, MusicLoopsAndPlaysOnUnderEffects) {
     const std::size_t start = output.now();
     ASSERT_TRUE(canvas.playMusic(levelFile("music.wav", 250, 4000), true))
         << canvas.getSoundError();
-    SDL_Delay(800);
+    output.after(start, 0.8);
     canvas.playEffect(effect);
     const auto heard = levels(output.finish(start + samples(2.5)), start, start + samples(2.5));
 
@@ -230,8 +235,9 @@ TEST(Hearing, StopEffectsLeavesTheMusic) {
     const SoundId effect = canvas.loadSound(levelFile("effect.wav", 3000, 1000));
     ASSERT_TRUE(canvas.playMusic(levelFile("music.wav", 300, 4000), true))
         << canvas.getSoundError();
+    const std::size_t start = output.now();
     canvas.playEffect(effect);
-    SDL_Delay(500);
+    output.after(start, 0.5);
     const std::size_t stop = output.now();
     canvas.stopEffects();
     const std::vector<std::int16_t> heard = output.finish(stop + samples(1.5));
@@ -250,8 +256,9 @@ TEST(Hearing, StopMusicLeavesTheEffects) {
     const SoundId effect = canvas.loadSound(levelFile("effect.wav", 3000, 1000));
     ASSERT_TRUE(canvas.playMusic(levelFile("music.wav", 300, 4000), true))
         << canvas.getSoundError();
+    const std::size_t start = output.now();
     canvas.playEffect(effect);
-    SDL_Delay(500);
+    output.after(start, 0.5);
     const std::size_t stop = output.now();
     canvas.stopMusic();
     const std::vector<std::int16_t> heard = output.finish(stop + samples(1.5));
@@ -272,14 +279,14 @@ TEST(Hearing, VolumesScaleTheSamples) {
     const std::size_t start = output.now();
     ASSERT_TRUE(canvas.playMusic(levelFile("music.wav", 400, 6000), true))
         << canvas.getSoundError(); // 6000 x 0.5
-    SDL_Delay(300);
+    output.after(start, 0.3);
     canvas.playEffect(shorter, 0.5); // 8000 x 0.5 x 0.5, over the music
-    SDL_Delay(1000);
+    output.after(start, 1.3);
     canvas.playEffect(longer, 7.0);   // taken as 1: 8000 x 0.5
     canvas.playEffect(shorter, -1.0); // taken as 0: silent
-    SDL_Delay(300);
+    output.after(start, 1.6);
     canvas.setEffectsVolume(2.0); // taken as 1, for the effect playing too: 8000
-    SDL_Delay(1000);
+    output.after(start, 2.6);
     canvas.setMusicVolume(-3.0); // taken as 0: the effect alone
     const auto heard = levels(output.finish(start + samples(4.5)), start, start + samples(4.5));
 
