@@ -133,6 +133,7 @@ Canvas::~Canvas() {
     if (sound != nullptr) {
         stopSound();
     }
+    closeEffectsAndMusic(); // freed, like the sample, while the mixer is open
     Mix_CloseAudio();
     Mix_Quit();
     stopInput();
@@ -182,6 +183,7 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
         vantrel::detail::fail("SDL audio library missing");
     }
     Mix_Volume(-1, MIX_MAX_VOLUME);
+    openEffects(); // the effect channels; sounds loaded before now are decoded
     TTF_Init();
 
     window = SDL_CreateWindow(title, x, y, width, height, 0);

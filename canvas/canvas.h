@@ -40,6 +40,18 @@ typedef int ImageId;
 /// picture (8192 x 8192 pixels already take 256 MB once decoded).
 constexpr int MAX_IMAGE_SIZE = 8192;
 
+/// Number of a loaded sound effect: 1 is the first sound loadSound loaded,
+/// 2 the next, and so on; -1 means a load failed.
+typedef int SoundId;
+
+/// How many sound effects can play at the same time (playEffect).
+constexpr int MAX_EFFECTS_AT_ONCE = 16;
+
+/// Longest sound loadSound accepts, in seconds (10 minutes). A loaded sound
+/// is kept decoded in memory, about 2.6 MB a minute; longer sounds belong in
+/// playMusic, which streams them from the file as they play.
+constexpr int MAX_SOUND_SECONDS = 600;
+
 /// How drawImage mirrors an image: not at all, left-right, upside down, or
 /// both (which looks the same as turning it by 180 degrees).
 enum ImageFlip { NO_FLIP = 0, FLIP_HORIZONTAL = 1, FLIP_VERTICAL = 2, FLIP_BOTH = 3 };
@@ -516,6 +528,69 @@ public:
     /// Halts every channel and unloads the sample.
     void stopSound();
 
+    // ---- Sound effects and music --------------------------------------------
+    // Effects are short sounds loaded once and played as often as you like,
+    // several at once: a hit, a coin, a jump. Music is one long file at a
+    // time, streamed from the disk as it plays instead of loaded whole. Both
+    // take WAV, OGG (Vorbis), MP3 and FLAC files; a relative path is looked
+    // for in the working directory, then beside the program. Volumes are
+    // fractions from 0 (silent) to 1 (full, the start); values outside are
+    // taken as 0 or 1.
+    //
+    // Where these meet the one-sample calls above: pauseSound and stopSound
+    // act on every mixing channel, so pauseSound (when a sample is loaded)
+    // pauses and resumes the effects playing too, and stopSound() stops them
+    // (they stay loaded). The music is not a channel: both leave it playing.
+    // The calls below leave the slot's sample alone.
+
+    /// Loads the sound file at path whole, to be played with playEffect.
+    /// Returns its SoundId (1 for the first sound), or -1 when the file is
+    /// missing, is not a sound, is in a format this system does not play
+    /// (MIDI, AIFF, Opus...), is damaged, or is longer than
+    /// MAX_SOUND_SECONDS; getSoundError() then says why. May be called before
+    /// initWorld: the file is then read and checked at once and decoded when
+    /// initWorld opens the audio; one that fails to decode then plays
+    /// nothing, and getSoundError() and standard error say why.
+    SoundId loadSound(const std::string& path);
+    /// Why the last loadSound or playMusic failed, for example "Couldn't load
+    /// hit.ogg: it holds text, not sound"; empty after one that worked.
+    std::string getSoundError();
+    /// Starts the sound on a free effect channel and returns at once, so
+    /// effects (the same one or others) overlap. Up to MAX_EFFECTS_AT_ONCE
+    /// play at the same time; when all of them are busy, the effect that
+    /// started longest ago stops to make room (the music is never stopped,
+    /// and nothing is reported). Does nothing before initWorld. An id that
+    /// names no loaded sound (for example -1 from a failed loadSound) throws
+    /// std::out_of_range.
+    void playEffect(SoundId sound);
+    /// The same at volume, from 0 (silent) to 1 (full), times the volume
+    /// setEffectsVolume set.
+    void playEffect(SoundId sound, double volume);
+    /// Stops every effect playing. The sounds stay loaded; the music and the
+    /// slot's sample play on.
+    void stopEffects();
+    /// Volume of every effect from now on, those playing included: 0
+    /// (silent) to 1 (full, the start).
+    void setEffectsVolume(double volume);
+
+    /// Streams the music file at path, once (loop false) or over and over
+    /// (loop true), replacing the music that was playing: that music stops
+    /// whether or not the new file plays. Returns false when the file is
+    /// missing, is not a sound, is in a format this system does not play or
+    /// is damaged, or before initWorld; getSoundError() then says why.
+    bool playMusic(const std::string& path, bool loop);
+    /// Pauses (true) or resumes (false) the music, where it was; nothing
+    /// else. Does nothing when no music was started.
+    void pauseMusic(bool pause);
+    /// Stops the music and closes its file.
+    void stopMusic();
+    /// Whether music is being heard: false before playMusic, while paused,
+    /// after stopMusic, and once music played without loop has ended.
+    bool isMusicPlaying();
+    /// Volume of the music, now and for later playMusic calls: 0 (silent)
+    /// to 1 (full, the start).
+    void setMusicVolume(double volume);
+
     // ---- A palette name where a number belongs ------------------------------
     // A colour given one argument too early, as in drawRoundedBox(20, 20, 200,
     // 120, RED), would otherwise be taken for the last number (a radius of 5)
@@ -595,6 +670,19 @@ private:
                    double angleDegrees, ImageFlip flip);
     void freeImages();
 
+    // One loaded sound effect. Loaded before initWorld, it waits as the
+    // file's bytes until the audio opens and it can be decoded.
+    struct Effect {
+        Mix_Chunk* chunk;
+        std::vector<std::uint8_t> pending;
+        std::string path;
+    };
+    // Sound effects and music (canvas/effects.cpp, canvas/music.cpp).
+    Effect& effectFor(SoundId sound);
+    void openEffects();
+    void closeEffectsAndMusic();
+    int effectChannelVolume(double volume) const;
+
     void waitForFrame();
     void markFrameStart();
 
@@ -667,6 +755,18 @@ private:
     // The recording mode, when VANTREL_RECORD=1 asked for it; else none.
     std::unique_ptr<vantrel::detail::Recorder> recorder;
     std::string saveFrameError;
+
+    // Effects and music. The effect channels come after the mixer's usual
+    // eight, which the slot keeps to.
+    std::vector<Effect> effects;
+    std::string soundError;
+    Mix_Music* music = nullptr;
+    double effectsVolume = 1.0;
+    double musicVolume = 1.0;
+    // The volume each effect channel's effect was started at (0-1), by
+    // channel from the first effect channel.
+    double effectVolumes[MAX_EFFECTS_AT_ONCE] = {};
+    bool effectsOpen = false; // the mixer is open and the channels set up
 };
 
 #endif

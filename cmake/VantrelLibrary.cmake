@@ -36,7 +36,11 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/images.cpp
     ${PROJECT_SOURCE_DIR}/canvas/recording.cpp
     ${PROJECT_SOURCE_DIR}/canvas/recording_settings.cpp
-    ${PROJECT_SOURCE_DIR}/canvas/sound.cpp)
+    ${PROJECT_SOURCE_DIR}/canvas/sound.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/sound_header.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/sound_file.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/effects.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/music.cpp)
   target_include_directories(${target} PUBLIC
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vantrel>)

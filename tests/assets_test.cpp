@@ -105,3 +105,23 @@ TEST(Assets, FontBesideTheProgramIsFoundFromAnotherFolder) {
     EXPECT_EQ(2, canvas.loadFont("assets_font.ttf", 12));
     EXPECT_EQ(-1, canvas.loadFont("assets_no_font.ttf", 12));
 }
+
+TEST(Assets, EffectsAndMusicBesideTheProgramAreFoundFromAnotherFolder) {
+    ASSERT_TRUE(writeWav(besideTheProgram("assets_effect.wav"), 200));
+    ASSERT_TRUE(writeWav(besideTheProgram("assets_music.wav"), 1000));
+    leaveTheProgramsFolder();
+    Canvas& canvas = Canvas::getInstance();
+    EXPECT_EQ(1, canvas.loadSound("assets_effect.wav")) << canvas.getSoundError();
+    setUpCanvas();
+    EXPECT_EQ(2, canvas.loadSound("assets_effect.wav")) << canvas.getSoundError();
+    EXPECT_TRUE(canvas.playMusic("assets_music.wav", true)) << canvas.getSoundError();
+
+    // A miss names every place looked, for both.
+    const std::string beside = programFolder() + "assets_nowhere.ogg";
+    EXPECT_EQ(-1, canvas.loadSound("assets_nowhere.ogg"));
+    EXPECT_NE(std::string::npos, canvas.getSoundError().find(beside))
+        << "expected " << beside << " in: " << canvas.getSoundError();
+    EXPECT_FALSE(canvas.playMusic("assets_nowhere.ogg", true));
+    EXPECT_NE(std::string::npos, canvas.getSoundError().find("\"assets_nowhere.ogg\", \"" + beside))
+        << canvas.getSoundError();
+}

@@ -73,6 +73,32 @@ bench_recording() {
     printf '\nOne saved 640 x 640 frame: %s KiB.\n' "$size"
 }
 
+# The mixer's CPU time per second of audio (silence, 16 effects, a streamed
+# OGG song, both) and the song's memory while it plays, against loading it
+# whole. The song: 3 minutes, 44.1 kHz stereo, a sweep on the left and pink
+# noise on the right, as a learner's downloaded music would be.
+bench_sound() {
+    local seconds=$1 rounds=$2 dir status=0
+    dir=$(mktemp -d)
+    sox -n -r 44100 -c 2 -b 16 "$dir/song.wav" synth 180 sine 100-3000 pinknoise vol 0.5 &&
+        oggenc --quiet --quality 3 --output "$dir/song.ogg" "$dir/song.wav" || {
+        rm -rf "$dir"
+        return 1
+    }
+    rm -f "$dir/song.wav"
+    printf 'The song: %s KiB of Ogg Vorbis (quality 3).\n\n' "$(du -k "$dir/song.ogg" | cut -f 1)"
+    local mode
+    for mode in cpu memory; do
+        [ "$mode" = memory ] && printf '\n'
+        (cd "$dir" && SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=disk \
+            SDL_DISKAUDIOFILE=/dev/null SDL_DISKAUDIODELAY=0 \
+            "$ROOT/build-bench/bench/vantrel-bench-sound" "$mode" --rounds "$rounds" \
+            --seconds "$seconds" song.ogg 2>/dev/null | grep -v '^initWorld called$') || status=1
+    done
+    rm -rf "$dir"
+    return $status
+}
+
 cmd_bench() {
     local quick=false
     [ "${1:-}" = --quick ] && quick=true
@@ -80,10 +106,10 @@ cmd_bench() {
     build_preset bench
 
     local frames=400 gbench=() pacing=1200 cpu_seconds=10 cpu_rounds=5 memory=18000
-    local sprite_frames=40
+    local sprite_frames=40 sound_seconds=30 sound_rounds=5
     if $quick; then
         frames=40 gbench=(--benchmark_repetitions=3 --benchmark_min_time=0.1) pacing=100
-        cpu_seconds=2 cpu_rounds=1 memory=1200 sprite_frames=8
+        cpu_seconds=2 cpu_rounds=1 memory=1200 sprite_frames=8 sound_seconds=5 sound_rounds=1
         say "quick run: the figures are rough, not for docs/performance.md"
     fi
     local bin="$ROOT/build-bench/bench"
@@ -120,6 +146,8 @@ cmd_bench() {
 
     printf '\n## 6. Recorded run of the demo (vantrel-run, fixed clock, headless)\n\n'
     bench_recording || fail "the recorded-run benchmark failed"
+    printf '\n## 7. Sound: mixing 16 effects and a streamed OGG against silence; a song in memory\n\n'
+    bench_sound "$sound_seconds" "$sound_rounds" || fail "the sound benchmark failed"
     printf '\nLoad average at the end: %s\n' "$(cut -d ' ' -f 1-3 /proc/loadavg)"
 }
 

@@ -19,8 +19,10 @@ TEST_PACKAGES=(libgtest-dev)
 CHECK_PACKAGES=(valgrind clang libclang-rt-14-dev clang-format)
 # What the API reference needs.
 DOCS_PACKAGES=(doxygen)
-# What the benchmarks need: Google Benchmark, and callgrind to count instructions.
-BENCH_PACKAGES=(libbenchmark-dev valgrind)
+# What the benchmarks need: Google Benchmark, callgrind to count instructions,
+# and sox and oggenc (vorbis-tools) to make the 3-minute song the sound
+# benchmark streams.
+BENCH_PACKAGES=(libbenchmark-dev valgrind sox vorbis-tools)
 # What the Windows build needs: the MinGW-w64 cross-compiler, Debian's tools
 # for fetching and unpacking source packages (the Windows libraries are built
 # from them), zlib built for Windows, GoogleTest's sources, Wine to run the

@@ -2,7 +2,8 @@
 // opened from the disk in Debian's Chromium, headless, and checked as a person
 // would check them: what the canvas shows, that frames keep coming while the
 // page stays responsive, that keys and clicks reach the program, that a sound
-// starts, and that a failed set-up says why on the page.
+// starts, that effects and music play in OGG, MP3 and FLAC, and that a failed
+// set-up says why on the page.
 //
 //   node browser_test.mjs PAGES_DIR REPO_DIR            run every check
 //   node browser_test.mjs --measure PAGES_DIR REPO_DIR  bounce's frame rate and load times
@@ -326,6 +327,41 @@ check('a key press in hello starts its sound', async () => {
   await page.close();
   expect(errors.length === 0, `the page shows errors: ${errors.join(' ')}`);
   return `peak ${peak.toFixed(2)} after the key, silence before it`;
+});
+
+check('pong plays its OGG music, M silences it, and a serve\'s hit and point sound over it', async () => {
+  const page = await startProgram(`${base}/pong/index.html`, { frames: 5 });
+  const music = await waitFor(page, () => window.__vantrel.audioPeak > 0.05 && window.__vantrel.audioPeak,
+    'the music (music.ogg)', 5000);
+  await page.keyboard.press('KeyM');
+  await sleep(700); // sound already handed to Web Audio still plays out
+  await page.evaluate(() => { window.__vantrel.audioPeak = 0; });
+  await sleep(1000);
+  const muted = await page.evaluate(() => window.__vantrel.audioPeak);
+  expect(muted === 0, `sound heard with the music off and the ball not served (peak ${muted})`);
+  await page.keyboard.press('Space');
+  const effects = await waitFor(page, () => window.__vantrel.audioPeak > 0.05 && window.__vantrel.audioPeak,
+    'the sound of a hit or a point (hit.wav, point.ogg) after the serve', 8000);
+  const errors = await errorLines(page);
+  await page.close();
+  expect(errors.length === 0, `the page shows errors: ${errors.join(' ')}`);
+  return `music peak ${music.toFixed(2)}, silence after M, effects peak ${effects.toFixed(2)} after the serve`;
+});
+
+check('OGG, MP3 and FLAC decode in the page, as music and as effects', async () => {
+  const page = await startProgram(`${base}/tests/web-sound-formats/index.html`, { frames: 2 });
+  await waitFor(page, () => document.getElementById('output').textContent.includes('effects: playing'),
+    'the line "effects: playing"', 20000);
+  const peak = await waitFor(page, () => window.__vantrel.audioPeak > 0.1 && window.__vantrel.audioPeak, 'sound', 5000);
+  const output = await outputText(page);
+  await page.close();
+  for (const name of ['tone.ogg', 'tone.mp3', 'tone.flac']) {
+    expect(output.includes(`effect ${name}: loaded`), `loadSound("${name}") failed: ${output}`);
+    const ended = output.match(new RegExp(`music ${name.replace('.', '\\.')}: ended after (\\d+) frames`));
+    // The tones last 1 s (FLAC 0.5 s): well over 15 frames at 60 a second.
+    expect(ended && Number(ended[1]) >= 15, `the music ${name} did not play through: ${output}`);
+  }
+  return `every format played, peak ${peak.toFixed(2)}`;
 });
 
 check('a key press and a click reach the program\'s events, at the right place', async () => {
