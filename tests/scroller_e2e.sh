@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # End-to-end run of vantrel-scroller in a virtual X display, played with
 # xdotool: a click plants a flag where the mouse is; holding Right runs the
-# runner into the level, and the camera follows: the flag and the posts move
-# left by the camera's distance while the runner stays a third of the way
-# across and the score panel stays where it is; Escape ends it with status
-# 0, and the camera position it prints puts the flag exactly where the last
-# screenshot shows it.
+# runner into the level, and the camera follows: the flag moves left by the
+# camera's distance while the runner stays a third of the way across and the
+# score panel stays where it is; Escape ends it with status 0, and the
+# camera position it prints puts the flag exactly where the last screenshot
+# shows it (or out of the window, when a loaded machine kept the key down
+# long enough).
 #
 #   scroller_e2e.sh VANTREL_SCROLLER VANTREL_XCLOSE HEADLESS_SH OUTPUT_DIR
 set -uo pipefail
@@ -80,29 +81,36 @@ xdo windowfocus "$window"
 sleep 0.5
 
 # ---- A click plants a flag at the mouse ------------------------------------
-xdo mousemove --window "$window" 400 150 click 1
+xdo mousemove --window "$window" 600 150 click 1
 sleep 0.4
 screen=$(shot)
 read -r _ _ fx0 fy0 < <(box "$screen" "$FLAG")
-[ "$fx0" -eq 401 ] && [ "$fy0" -eq 150 ] || fail "the flag's cloth starts at $fx0,$fy0, expected 401,150"
+[ "$fx0" -eq 601 ] && [ "$fy0" -eq 150 ] || fail "the flag's cloth starts at $fx0,$fy0, expected 601,150"
 read -r _ _ rx0 _ < <(box "$screen" "$RUNNER")
 [ "$rx0" -eq 200 ] || fail "the runner starts at x $rx0, expected 200"
 
 # ---- Right held: the runner runs, the camera follows -----------------------
 xdo keydown Right
-sleep 1.2
+sleep 0.6
 xdo keyup Right
 sleep 0.4
 screen=$(shot)
-read -r _ _ fx1 fy1 < <(box "$screen" "$FLAG")
+read -r fw _ fx1 fy1 < <(box "$screen" "$FLAG")
 read -r _ _ rx1 _ < <(box "$screen" "$RUNNER")
 panel1=$(box "$screen" "$PANEL" "$PANEL_CROP")
-moved=$((fx0 - fx1))
-[ "$moved" -ge 60 ] || fail "the flag moved $moved px left after Right was held for 1.2 s; the camera did not follow"
-[ "$fy1" -eq "$fy0" ] || fail "the flag moved from y $fy0 to $fy1"
 [ "$rx1" -eq 213 ] || fail "the runner is at x $rx1 on the screen, expected 213 (a third of the way across)"
 [ "$panel1" = "$panel0" ] || fail "the score panel moved: $panel1, was $panel0"
-echo "scroller_e2e: the camera moved $moved px; the runner and the score panel stayed"
+# On a loaded machine the key may stay down far longer than asked, and the
+# flag may have left the window on the left; the camera then shows it.
+moved=
+if [ "$fw" -gt 0 ]; then
+    moved=$((fx0 - fx1))
+    [ "$moved" -ge 30 ] || fail "the flag moved $moved px left after Right was held; the camera did not follow"
+    [ "$fy1" -eq "$fy0" ] || fail "the flag moved from y $fy0 to $fy1"
+    echo "scroller_e2e: the camera moved $moved px; the runner and the score panel stayed"
+else
+    echo "scroller_e2e: the flag left the window; the runner and the score panel stayed"
+fi
 alive
 
 # ---- Escape ends it ---------------------------------------------------------
@@ -116,5 +124,9 @@ summary=$(tail -n 1 "$out/scroller.stdout")
 [[ $summary =~ ^vantrel-scroller:\ ([0-9]+)\ coins,\ camera\ at\ ([0-9]+),\ 1\ flags$ ]] ||
     fail "unexpected last line: $summary"
 camera=${BASH_REMATCH[2]}
-[ "$moved" -eq "$camera" ] || fail "the flag moved $moved px but the program put its camera at $camera"
+if [ -n "$moved" ]; then
+    [ "$moved" -eq "$camera" ] || fail "the flag moved $moved px but the program put its camera at $camera"
+else
+    [ "$camera" -gt 616 ] || fail "the flag is not in the window, but the camera is at $camera (it would show it)"
+fi
 echo "scroller_e2e: all checks passed ($summary)"
