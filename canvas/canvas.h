@@ -432,11 +432,11 @@ public:
     // (x, y) is where the image's top-left corner goes, in window pixels.
     // Angles are in degrees, clockwise (y grows downwards), and turn the
     // image about its own centre. An id that names no loaded image (for
-    // example -1 from a failed loadImage) throws std::out_of_range, and so
-    // does drawing an image while drawing into it (std::logic_error, see
-    // drawInto); drawing before initWorld draws nothing, and so does a turned or mirrored draw
-    // more than MAX_IMAGE_SIZE pixels wide or high. Images stay loaded until
-    // the program ends.
+    // example -1 from a failed loadImage) throws std::out_of_range, and
+    // drawing an image while drawing into it throws std::logic_error (see
+    // drawInto); drawing before initWorld draws nothing, and so does a
+    // turned or mirrored draw more than MAX_IMAGE_SIZE pixels wide or high.
+    // Images stay loaded until the program ends.
 
     /// Loads the PNG, JPEG or BMP file at path (a relative path is looked for
     /// in the working directory, then beside the program). Returns its

@@ -168,6 +168,7 @@ bool Canvas::makeDrawable(ImageId id) {
     image.texture = texture;
     image.drawable = true;
     SDL_SetTextureAlphaMod(texture, image.alpha);
+    keepCopy(image); // the loaded picture, should the driver lose it
     if (!watchingTargets) {
         SDL_AddEventWatch(watchTargets, this);
         watchingTargets = true;
