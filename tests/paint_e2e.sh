@@ -67,7 +67,7 @@ pixel() {
 }
 xdo() { timeout 10 xdotool "$@" || fail "xdotool $* failed"; }
 alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-paint ended early: $(cat "$out/paint.stderr")"; }
-BLACK='rgb(0,0,0)' RED='rgb(255,0,0)' WHITE='rgb(255,255,255)'
+BLACK='rgb(0,0,0)' RED='rgb(255,0,0)'
 PAPER_CROP=640x440+0+40 # below the tool bar
 
 # The window may be mapped before its first frame: wait for white paper.
