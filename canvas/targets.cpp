@@ -153,9 +153,13 @@ bool Canvas::makeDrawable(ImageId id) {
     }
     SDL_Texture* loaded = textureFor(id);
     Image& image = images[static_cast<std::size_t>(id) - 1];
-    std::string reason = "it has not been made into a texture yet";
-    SDL_Texture* texture =
-        loaded == nullptr ? nullptr : makeTarget(renderer, image.width, image.height, &reason);
+    std::string reason;
+    SDL_Texture* texture = nullptr;
+    if (loaded == nullptr) {
+        reason = std::string("the graphics driver cannot hold it (") + SDL_GetError() + ")";
+    } else {
+        texture = makeTarget(renderer, image.width, image.height, &reason);
+    }
     if (texture == nullptr || !pointRendererAt(texture)) {
         imageError = "Couldn't draw into image " + std::to_string(id) + ": " +
                      (texture == nullptr ? reason : SDL_GetError());
