@@ -267,6 +267,9 @@ void Canvas::clear() {
 }
 
 void Canvas::update() {
+    // A frame ends in the window: a program that left drawing in an image
+    // would otherwise clear that image at the next frame's clear().
+    drawIntoWindow();
     if (recorder != nullptr) {
         const std::string file = recorder->frameToSave();
         if (!file.empty() && !saveFrame(file)) {

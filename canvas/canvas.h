@@ -10,6 +10,7 @@
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -80,6 +81,12 @@ template <typename T>
 using IfColorArgument =
     std::enable_if_t<std::is_same<T, PaletteName>::value || std::is_same<T, Color>::value>;
 template <typename T> constexpr bool alwaysFalse = false;
+// value - by, kept within int: where a drawing call's coordinate lands once
+// the camera has moved it.
+inline int shiftedBy(int value, int by) {
+    const long long moved = static_cast<long long>(value) - by;
+    return moved < INT_MIN ? INT_MIN : moved > INT_MAX ? INT_MAX : static_cast<int>(moved);
+}
 } // namespace detail
 } // namespace vantrel
 
@@ -136,7 +143,11 @@ public:
     bool pollEvent(SDL_Event* event);
     /// Fills the whole window with the background colour.
     void clear();
-    /// Shows everything drawn since the last clear().
+    /// Shows everything drawn since the last clear(), and sends drawing back
+    /// to the window if it went into an image. What the window holds next
+    /// is undefined until clear() (it may be the last frame, an older one or
+    /// anything else): clear every frame, and draw what must stay into an
+    /// image (see createImage).
     void update();
 
     // ---- Window and pointer -----------------------------------------------
@@ -470,10 +481,11 @@ public:
     // (x, y) is where the image's top-left corner goes, in window pixels.
     // Angles are in degrees, clockwise (y grows downwards), and turn the
     // image about its own centre. An id that names no loaded image (for
-    // example -1 from a failed loadImage) throws std::out_of_range; drawing
-    // before initWorld draws nothing, and so does a turned or mirrored draw
-    // more than MAX_IMAGE_SIZE pixels wide or high. Images stay loaded until
-    // the program ends.
+    // example -1 from a failed loadImage) throws std::out_of_range, and
+    // drawing an image while drawing into it throws std::logic_error (see
+    // drawInto); drawing before initWorld draws nothing, and so does a
+    // turned or mirrored draw more than MAX_IMAGE_SIZE pixels wide or high.
+    // Images stay loaded until the program ends.
 
     /// Loads the PNG, JPEG or BMP file at path (a relative path is looked for
     /// in the working directory, then beside the program). Returns its
@@ -484,6 +496,7 @@ public:
     ImageId loadImage(const std::string& path);
     /// Why the last loadImage failed, for example "Couldn't load hero.png:
     /// it is not a PNG, JPEG or BMP image"; empty after a load that worked.
+    /// createImage, drawInto and saveImage report here too.
     std::string getImageError();
     /// The image's natural width in pixels.
     int getImageWidth(ImageId image);
@@ -636,6 +649,74 @@ public:
     }
     /// \endcond
 
+    // ---- Images you draw into ---------------------------------------------
+    // Drawing that stays: the window does not keep what a frame drew (after
+    // update() its next picture starts out undefined: the last frame, an
+    // older one or anything else, depending on the graphics driver), so a
+    // program that skips clear() sees no reliable picture. Draw what must
+    // stay (a painting, a trail) into an image instead, once, and draw that
+    // image every frame after clear().
+    //
+    //     ImageId paper = canvas.createImage(640, 480);   // transparent
+    //     canvas.drawInto(paper);          // every drawing call goes there...
+    //     canvas.drawFilledCircle(x, y, 5, RED);
+    //     canvas.drawIntoWindow();         // ...until this (or update())
+    //     canvas.drawImage(paper, 0, 0);   // then draw it like any image
+    //
+    // While drawing into an image, coordinates are the image's own pixels
+    // ((0, 0) is its top-left corner) and the camera does not apply; clear()
+    // fills the image with the background colour. Translucent colours drawn
+    // where the image is still transparent come out darker and more
+    // see-through when the image is drawn; opaque ones come out exactly.
+
+    /// Makes a transparent image width x height pixels to draw into, with
+    /// drawInto. Returns its ImageId (numbered with the loaded images), or
+    /// -1 when a size is below 1 or above MAX_IMAGE_SIZE, before initWorld,
+    /// or when the graphics driver cannot hold it; getImageError() then says
+    /// why.
+    ImageId createImage(int width, int height);
+    /// Sends every drawing call (shapes, text, images, clear()) into the
+    /// image until drawIntoWindow() or update(). A loaded image may be drawn
+    /// into too. Returns false, and drawing stays where it was, before
+    /// initWorld or when the graphics driver cannot draw into it
+    /// (getImageError() says why). An id that names no image throws
+    /// std::out_of_range. Drawing an image into itself throws
+    /// std::logic_error.
+    bool drawInto(ImageId image);
+    /// Sends drawing back to the window (update() does this too).
+    void drawIntoWindow();
+    /// Makes every pixel of the image transparent again, or fills it with a
+    /// colour (a Color or four channels 0-255), whatever is being drawn into.
+    ///@{
+    void clearImage(ImageId image);
+    void clearImage(ImageId image, const Color& color);
+    void clearImage(ImageId image, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    ///@}
+    /// Writes the image, transparent pixels included, as a PNG file at path.
+    /// Returns false when it cannot be written, or before initWorld;
+    /// getImageError() then says why.
+    bool saveImage(ImageId image, const std::string& path);
+
+    // ---- Camera -----------------------------------------------------------
+    // For a world bigger than the window: with the camera at (x, y), every
+    // drawing call takes world coordinates, and the window shows the world
+    // from (x, y) at its top-left corner. setCamera(0, 0) (the start) makes
+    // coordinates window pixels again, for a score or a menu drawn over the
+    // world. The camera moves every drawing call alike, by whole pixels; it
+    // does not apply while drawing into an image, nor to clear(), nor to
+    // the mouse calls above.
+
+    /// Puts the camera's top-left corner at world point (x, y), from now on.
+    void setCamera(int x, int y);
+    /// The camera's x: the world x shown at the window's left edge.
+    int getCameraX();
+    /// The camera's y: the world y shown at the window's top edge.
+    int getCameraY();
+    /// Where the mouse is in the world: getMouseX() plus the camera's x.
+    int getMouseWorldX();
+    /// Where the mouse is in the world: getMouseY() plus the camera's y.
+    int getMouseWorldY();
+
     // ---- Saving frames ----------------------------------------------------
 
     /// Saves what has been drawn since the last clear() as a PNG file at
@@ -659,6 +740,12 @@ private:
         int width;
         int height;
         std::uint8_t alpha;
+        // The texture can be drawn into (made by createImage, or a loaded
+        // image turned into one by drawInto).
+        bool drawable;
+        // What it held when drawing into it last ended, where the graphics
+        // driver can lose that (Direct3D); else none.
+        SDL_Surface* kept;
     };
 
     Canvas();
@@ -767,6 +854,32 @@ private:
     // channel from the first effect channel.
     double effectVolumes[MAX_EFFECTS_AT_ONCE] = {};
     bool effectsOpen = false; // the mixer is open and the channels set up
+    // Images you draw into (canvas/targets.cpp) and the camera
+    // (canvas/camera.cpp). Every drawing call takes its coordinates through
+    // viewX and viewY, which subtract the offset of what is drawn into now:
+    // the camera's for the window, none for an image.
+    struct Offset {
+        int x;
+        int y;
+    };
+    static int SDLCALL watchTargets(void* canvas, SDL_Event* event);
+    bool makeDrawable(ImageId id);
+    bool pointRendererAt(SDL_Texture* texture);
+    SDL_Texture* targetNow();
+    void keepCopy(Image& image);
+    void restoreLostImages();
+    void fillImage(ImageId id, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
+    int viewX(int x) const { return vantrel::detail::shiftedBy(x, view.x); }
+    int viewY(int y) const { return vantrel::detail::shiftedBy(y, view.y); }
+
+    Offset camera = {0, 0};
+    Offset view = {0, 0};
+    ImageId drawingInto = 0; // 0: the window
+    bool watchingTargets = false;
+    // Set by the event watch when the graphics driver lost what its render
+    // targets held, or all its textures; mended at the next image call.
+    bool targetsLost = false;
+    bool texturesLost = false;
 };
 
 #endif

@@ -32,7 +32,7 @@ void Canvas::drawPixel(int x, int y, const Color& color) {
 
 void Canvas::drawPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                        std::uint8_t a) {
-    pixelRGBA(renderer, s16(x), s16(y), r, g, b, a);
+    pixelRGBA(renderer, s16(viewX(x)), s16(viewY(y)), r, g, b, a);
 }
 
 // ---- Line -------------------------------------------------------------------
@@ -45,7 +45,7 @@ void Canvas::drawLine(int x1, int y1, int x2, int y2, const Color& color) {
 
 void Canvas::drawLine(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
                       std::uint8_t b, std::uint8_t a) {
-    lineRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
+    lineRGBA(renderer, s16(viewX(x1)), s16(viewY(y1)), s16(viewX(x2)), s16(viewY(y2)), r, g, b, a);
 }
 
 // ---- Rectangle outline ------------------------------------------------------
@@ -67,7 +67,8 @@ void Canvas::drawRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::
     // makes both corners part of the outline, as they are for lines and boxes.
     // A zero-width or zero-height rectangle is a line, which the library
     // already draws with both ends, so it is left alone.
-    Sint16 left = s16(x1), right = s16(x2), top = s16(y1), bottom = s16(y2);
+    Sint16 left = s16(viewX(x1)), right = s16(viewX(x2)), top = s16(viewY(y1)),
+           bottom = s16(viewY(y2));
     if (left > right) {
         std::swap(left, right);
     }
@@ -94,7 +95,8 @@ void Canvas::drawRoundedBox(int x1, int y1, int x2, int y2, int radius, const Co
 
 void Canvas::drawRoundedBox(int x1, int y1, int x2, int y2, int radius, std::uint8_t r,
                             std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    roundedBoxRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), s16(radius), r, g, b, a);
+    roundedBoxRGBA(renderer, s16(viewX(x1)), s16(viewY(y1)), s16(viewX(x2)), s16(viewY(y2)),
+                   s16(radius), r, g, b, a);
 }
 
 // ---- Circle outline ---------------------------------------------------------
@@ -107,7 +109,7 @@ void Canvas::drawCircle(int x, int y, int radius, const Color& color) {
 
 void Canvas::drawCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                         std::uint8_t a) {
-    circleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
+    circleRGBA(renderer, s16(viewX(x)), s16(viewY(y)), s16(radius), r, g, b, a);
 }
 
 // ---- Filled disc ------------------------------------------------------------
@@ -123,5 +125,5 @@ void Canvas::drawFilledCircle(int x, int y, int radius, const Color& color) {
 
 void Canvas::drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g,
                               std::uint8_t b, std::uint8_t a) {
-    filledCircleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
+    filledCircleRGBA(renderer, s16(viewX(x)), s16(viewY(y)), s16(radius), r, g, b, a);
 }

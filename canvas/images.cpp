@@ -47,7 +47,7 @@ ImageId Canvas::loadImage(const std::string& path) {
         imageError = "Couldn't load " + path + ": " + reason;
         return -1;
     }
-    Image image = {nullptr, surface, surface->w, surface->h, 255};
+    Image image = {nullptr, surface, surface->w, surface->h, 255, false, nullptr};
     if (renderer != nullptr) {
         // With a renderer the texture is made at once, so that a failure
         // shows here, with a reason, rather than as an image that never draws.
@@ -83,6 +83,16 @@ Canvas::Image& Canvas::imageFor(ImageId image) {
 
 SDL_Texture* Canvas::textureFor(ImageId id) {
     Image& image = imageFor(id);
+    if (id == drawingInto) {
+        // SDL leaves drawing a texture into itself undefined.
+        vantrel::detail::failWith(std::logic_error(
+            "Image " + std::to_string(id) + " cannot be drawn into itself: drawInto(" +
+            std::to_string(id) + ") is still on. Call drawIntoWindow() (or drawInto another " +
+            "image) before drawing image " + std::to_string(id) + "."));
+    }
+    if (targetsLost) {
+        restoreLostImages();
+    }
     if (image.texture == nullptr && renderer != nullptr && image.pending != nullptr) {
         // Decoded before initWorld: the renderer exists now.
         image.texture = SDL_CreateTextureFromSurface(renderer, image.pending);
@@ -122,12 +132,13 @@ void Canvas::copyImage(SDL_Texture* texture, const SDL_Rect* source, const SDL_R
     if (texture == nullptr || target.w <= 0 || target.h <= 0 || !std::isfinite(angleDegrees)) {
         return;
     }
+    const SDL_Rect placed = {viewX(target.x), viewY(target.y), target.w, target.h};
     const int mirror = flip & FLIP_BOTH;
     // Whole turns are no turn at all; the rest keeps its precision however
     // far a program has counted its angle up.
     const double angle = std::fmod(angleDegrees, 360.0);
     if (angle == 0.0 && mirror == NO_FLIP) {
-        SDL_RenderCopy(renderer, texture, source, &target);
+        SDL_RenderCopy(renderer, texture, source, &placed);
         return;
     }
     // The software renderer turns and mirrors into a temporary picture of
@@ -136,7 +147,7 @@ void Canvas::copyImage(SDL_Texture* texture, const SDL_Rect* source, const SDL_R
     if (target.w > MAX_IMAGE_SIZE || target.h > MAX_IMAGE_SIZE) {
         return;
     }
-    SDL_RenderCopyEx(renderer, texture, source, &target, angle, nullptr,
+    SDL_RenderCopyEx(renderer, texture, source, &placed, angle, nullptr,
                      static_cast<SDL_RendererFlip>(mirror));
 }
 
@@ -186,9 +197,18 @@ void Canvas::drawImagePart(ImageId image, int srcX, int srcY, int srcWidth, int 
 }
 
 void Canvas::freeImages() {
+    if (watchingTargets) {
+        SDL_DelEventWatch(watchTargets, this);
+        watchingTargets = false;
+    }
+    if (renderer != nullptr) {
+        SDL_SetRenderTarget(renderer, nullptr);
+    }
+    drawingInto = 0;
     for (Image& image : images) {
         SDL_DestroyTexture(image.texture);
         SDL_FreeSurface(image.pending);
+        SDL_FreeSurface(image.kept);
     }
     images.clear();
     IMG_Quit();

@@ -11,6 +11,7 @@
 
 #include "canvas/canvas.h"
 #include "canvas/utf8.h"
+#include "canvas/targets.h"
 
 namespace vantrel {
 namespace detail {
@@ -193,6 +194,8 @@ bool Canvas::saveFrame(const std::string& path) {
         saveFrameError = "there is no frame to save before initWorld";
         return false;
     }
+    // The window's frame, even while drawing goes into an image.
+    const vantrel::detail::WindowTarget window(renderer);
     int width = 0;
     int height = 0;
     if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) {

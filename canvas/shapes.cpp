@@ -30,29 +30,30 @@ Sint16 truncate(double value) { return static_cast<Sint16>(static_cast<long>(val
 std::vector<Sint16> cornerXs;
 std::vector<Sint16> cornerYs;
 
-// Fills the corner buffers from points; returns how many corners there are.
-int takeCorners(const std::vector<SDL_Point>& points) {
+// Fills the corner buffers from points, moved left by dx and up by dy (the
+// camera); returns how many corners there are.
+int takeCorners(const std::vector<SDL_Point>& points, int dx, int dy) {
     const std::size_t n = std::min<std::size_t>(points.size(), INT_MAX);
     if (cornerXs.size() < n) {
         cornerXs.resize(n);
         cornerYs.resize(n);
     }
     for (std::size_t i = 0; i < n; ++i) {
-        cornerXs[i] = s16(points[i].x);
-        cornerYs[i] = s16(points[i].y);
+        cornerXs[i] = s16(vantrel::detail::shiftedBy(points[i].x, dx));
+        cornerYs[i] = s16(vantrel::detail::shiftedBy(points[i].y, dy));
     }
     return static_cast<int>(n);
 }
 
-int takeCorners(const std::vector<int>& xs, const std::vector<int>& ys) {
+int takeCorners(const std::vector<int>& xs, const std::vector<int>& ys, int dx, int dy) {
     const std::size_t n = std::min<std::size_t>({xs.size(), ys.size(), INT_MAX});
     if (cornerXs.size() < n) {
         cornerXs.resize(n);
         cornerYs.resize(n);
     }
     for (std::size_t i = 0; i < n; ++i) {
-        cornerXs[i] = s16(xs[i]);
-        cornerYs[i] = s16(ys[i]);
+        cornerXs[i] = s16(vantrel::detail::shiftedBy(xs[i], dx));
+        cornerYs[i] = s16(vantrel::detail::shiftedBy(ys[i], dy));
     }
     return static_cast<int>(n);
 }
@@ -159,6 +160,7 @@ void Canvas::drawFilledRectangle(int x1, int y1, int x2, int y2, const Color& co
 
 void Canvas::drawFilledRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
                                  std::uint8_t b, std::uint8_t a) {
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
     // SDL2_gfx's box already includes both corners in either order.
     boxRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
 }
@@ -176,6 +178,7 @@ void Canvas::drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, const 
 
 void Canvas::drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
                           std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2), x3 = viewX(x3), y3 = viewY(y3);
     trigonRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), s16(x3), s16(y3), r, g, b, a);
 }
 
@@ -191,6 +194,7 @@ void Canvas::drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3,
 
 void Canvas::drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
                                 std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2), x3 = viewX(x3), y3 = viewY(y3);
     const Sint16 xs[3] = {s16(x1), s16(x2), s16(x3)};
     const Sint16 ys[3] = {s16(y1), s16(y2), s16(y3)};
     fillPolygon(renderer, xs, ys, 3, r, g, b, a);
@@ -206,7 +210,7 @@ void Canvas::drawPolygon(const std::vector<SDL_Point>& points, const Color& colo
 
 void Canvas::drawPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
                          std::uint8_t b, std::uint8_t a) {
-    const int n = takeCorners(points);
+    const int n = takeCorners(points, view.x, view.y);
     if (n >= 3) {
         polygonRGBA(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
     }
@@ -223,7 +227,7 @@ void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
 
 void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys, std::uint8_t r,
                          std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    const int n = takeCorners(xs, ys);
+    const int n = takeCorners(xs, ys, view.x, view.y);
     if (n >= 3) {
         polygonRGBA(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
     }
@@ -239,7 +243,7 @@ void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points, const Color
 
 void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
                                std::uint8_t b, std::uint8_t a) {
-    const int n = takeCorners(points);
+    const int n = takeCorners(points, view.x, view.y);
     fillPolygon(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
 }
 
@@ -254,7 +258,7 @@ void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int
 
 void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
                                std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    const int n = takeCorners(xs, ys);
+    const int n = takeCorners(xs, ys, view.x, view.y);
     fillPolygon(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
 }
 
@@ -271,6 +275,7 @@ void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY, const Color& co
 
 void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r, std::uint8_t g,
                          std::uint8_t b, std::uint8_t a) {
+    x = viewX(x), y = viewY(y);
     ellipseRGBA(renderer, s16(x), s16(y), s16(radiusX), s16(radiusY), r, g, b, a);
 }
 
@@ -285,6 +290,7 @@ void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY, const Col
 
 void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r,
                                std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    x = viewX(x), y = viewY(y);
     filledEllipseRGBA(renderer, s16(x), s16(y), s16(radiusX), s16(radiusY), r, g, b, a);
 }
 
@@ -302,6 +308,7 @@ void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees,
 
 void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees, std::uint8_t r,
                      std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    x = viewX(x), y = viewY(y);
     const Span span = spanOf(startDegrees, endDegrees);
     if (span.whole) {
         // SDL2_gfx reads a full turn as an empty one.
@@ -327,6 +334,7 @@ void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDe
 
 void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees,
                            std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    x = viewX(x), y = viewY(y);
     const Span span = spanOf(startDegrees, endDegrees);
     if (span.whole) {
         // SDL2_gfx reads a full turn as an empty one and draws only a radius.
@@ -350,6 +358,7 @@ void Canvas::drawThickLine(int x1, int y1, int x2, int y2, int width, const Colo
 
 void Canvas::drawThickLine(int x1, int y1, int x2, int y2, int width, std::uint8_t r,
                            std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
     if (width <= 0) {
         return;
     }

@@ -212,7 +212,7 @@ bool Canvas::drawText(int x, int y, std::string text, Color color, FontId font) 
     if (surface == nullptr) {
         return false;
     }
-    return place(renderer, surface, x, y, color);
+    return place(renderer, surface, viewX(x), viewY(y), color);
 }
 
 // ---- Measuring --------------------------------------------------------------
@@ -240,7 +240,8 @@ void Canvas::drawTextCentered(int x, int y, const std::string& text, Color color
 }
 
 bool Canvas::drawTextCentered(int x, int y, const std::string& text, Color color, FontId font) {
-    return drawAnchored(renderer, fontNamed(fonts, font), text, color, Anchor::Centre, x, y);
+    return drawAnchored(renderer, fontNamed(fonts, font), text, color, Anchor::Centre, viewX(x),
+                        viewY(y));
 }
 
 void Canvas::drawTextRight(int x, int y, const std::string& text) {
@@ -252,5 +253,6 @@ void Canvas::drawTextRight(int x, int y, const std::string& text, Color color) {
 }
 
 bool Canvas::drawTextRight(int x, int y, const std::string& text, Color color, FontId font) {
-    return drawAnchored(renderer, fontNamed(fonts, font), text, color, Anchor::Right, x, y);
+    return drawAnchored(renderer, fontNamed(fonts, font), text, color, Anchor::Right, viewX(x),
+                        viewY(y));
 }

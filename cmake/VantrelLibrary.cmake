@@ -34,6 +34,8 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/text.cpp
     ${PROJECT_SOURCE_DIR}/canvas/image_file.cpp
     ${PROJECT_SOURCE_DIR}/canvas/images.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/targets.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/camera.cpp
     ${PROJECT_SOURCE_DIR}/canvas/recording.cpp
     ${PROJECT_SOURCE_DIR}/canvas/recording_settings.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound.cpp

@@ -99,6 +99,73 @@ bench_sound() {
     return $status
 }
 
+# ---- Images you draw into, and the camera ------------------------------------------
+
+# bench_counts FRAMES PROGRAM: runs PROGRAM --callgrind FRAMES under callgrind
+# and prints "LABEL INSTRUCTIONS_PER_FRAME" for every label it dumped with.
+bench_counts() {
+    local frames=$1 program=$2 dir
+    dir=$(mktemp -d)
+    env "${HEADLESS_SDL[@]}" valgrind --tool=callgrind --instr-atstart=no \
+        --callgrind-out-file="$dir/callgrind.out" \
+        "$ROOT/build-bench/bench/$program" --callgrind "$frames" >"$dir/log" 2>&1 || {
+        cat "$dir/log" >&2
+        rm -rf "$dir"
+        return 1
+    }
+    local counted
+    counted=$(sed -n 's/^callgrind: \([0-9]*\) frames.*/\1/p' "$dir/log")
+    awk -v frames="$counted" '
+        /^desc: Trigger: Client Request: / { label = $NF }
+        /^totals: / { if (label != "") total[label] += $2; label = "" }
+        END { for (l in total) printf "%s %.0f\n", l, total[l] / frames }' "$dir"/callgrind.out.*
+    rm -rf "$dir"
+}
+
+# A frame of a painting with 5,000 stroke points kept in an image, against
+# the same points redrawn every frame and an empty frame.
+bench_paint() {
+    local frames=$1 counts
+    counts=$(bench_counts "$frames" vantrel-bench-paint) || return 1
+    awk -v frames="$frames" '
+        { n[$1] = $2 }
+        END {
+            split("empty photo window kept painting redrawn", order, " ")
+            text["empty"] = "empty frame"
+            text["photo"] = "one loaded opaque 640 x 480 image (drawImage, copied)"
+            text["window"] = "one loaded 640 x 480 image with a hole (drawImage, blended)"
+            text["kept"] = "5,000 points kept in an image (drawImage)"
+            text["painting"] = "kept, and one new step painted into the image"
+            text["redrawn"] = "5,000 points redrawn (4,950 thick lines and discs)"
+            blended = n["window"] - n["empty"]
+            printf "| Frame (whole frame, pacing included; %d frames each) | Instructions per frame | Above the empty frame | In draws of the image with a hole |\n", frames
+            printf "|---|---|---|---|\n"
+            for (i = 1; i <= 6; i++) {
+                l = order[i]
+                printf "| %s | %.0f | %+.0f | %.2f |\n", text[l], n[l], n[l] - n["empty"], (n[l] - n["empty"]) / blended
+            }
+        }' <<<"$counts"
+}
+
+# The camera: a frame of every call family with the camera set, against the
+# same calls at the window coordinates they come to, without it.
+bench_camera() {
+    local frames=$1 counts
+    counts=$(bench_counts "$frames" vantrel-bench-camera) || return 1
+    awk -v frames="$frames" '
+        { n[$1] = $2 }
+        END {
+            calls = 26
+            printf "| Path (26 drawing calls a frame, pacing included; %d frames each) | Instructions per frame |\n", frames
+            printf "|---|---|\n"
+            printf "| with the camera at (37, 23), world coordinates | %.0f |\n", n["camera"]
+            printf "| without a camera, window coordinates | %.0f |\n", n["plain"]
+            printf "| difference per drawing call | %+.1f |\n", (n["camera"] - n["plain"]) / calls
+            ratio = n["camera"] / n["plain"]
+            printf "| ratio with / without | %.5f (goal: at most 1.01: %s) |\n", ratio, ratio <= 1.01 ? "met" : "NOT met"
+        }' <<<"$counts"
+}
+
 cmd_bench() {
     local quick=false
     [ "${1:-}" = --quick ] && quick=true
@@ -106,10 +173,11 @@ cmd_bench() {
     build_preset bench
 
     local frames=400 gbench=() pacing=1200 cpu_seconds=10 cpu_rounds=5 memory=18000
-    local sprite_frames=40 sound_seconds=30 sound_rounds=5
+    local sprite_frames=40 sound_seconds=30 sound_rounds=5 paint_frames=40
     if $quick; then
         frames=40 gbench=(--benchmark_repetitions=3 --benchmark_min_time=0.1) pacing=100
         cpu_seconds=2 cpu_rounds=1 memory=1200 sprite_frames=8 sound_seconds=5 sound_rounds=1
+        paint_frames=4
         say "quick run: the figures are rough, not for docs/performance.md"
     fi
     local bin="$ROOT/build-bench/bench"
@@ -148,6 +216,14 @@ cmd_bench() {
     bench_recording || fail "the recorded-run benchmark failed"
     printf '\n## 7. Sound: mixing 16 effects and a streamed OGG against silence; a song in memory\n\n'
     bench_sound "$sound_seconds" "$sound_rounds" || fail "the sound benchmark failed"
+    printf '\n## 8. A painting kept in an image: 5,000 stroke points kept, redrawn, and none\n\n'
+    bench_paint "$paint_frames" || fail "the paint instruction count failed"
+    printf '\nWall time (Google Benchmark, software renderer, offscreen):\n'
+    env "${HEADLESS_SDL[@]}" "$bin/vantrel-bench-paint" "${gbench[@]}" ||
+        fail "the paint wall-time benchmark failed"
+
+    printf '\n## 9. The camera: every call family with it and without it\n\n'
+    bench_camera "$frames" || fail "the camera instruction count failed"
     printf '\nLoad average at the end: %s\n' "$(cut -d ' ' -f 1-3 /proc/loadavg)"
 }
 

@@ -495,6 +495,82 @@ check('a learner\'s new project, built with ./dev web PATH, runs from its one fi
   return `${greeting} greeting pixels, sound peak ${peak.toFixed(2)}`;
 });
 
+// ---- Images drawn into, and the camera -----------------------------------------------
+
+// The smallest box [x, y, w, h] of the pixels of colour in [x0, x1) x [y0, y1), or null.
+function colourBox(image, colour, x0, y0, x1, y1) {
+  let left = x1, top = y1, right = -1, bottom = -1;
+  for (let y = y0; y < y1; y++) {
+    for (let x = x0; x < x1; x++) {
+      if (same(image.at(x, y), colour)) {
+        left = Math.min(left, x), right = Math.max(right, x);
+        top = Math.min(top, y), bottom = Math.max(bottom, y);
+      }
+    }
+  }
+  return right < 0 ? null : [left, top, right - left + 1, bottom - top + 1];
+}
+
+// Where canvas pixel (x, y) is on the page (see the events check).
+async function canvasPoint(page, x, y) {
+  const box = await (await page.$('#canvas')).boundingBox();
+  return [Math.ceil(box.x) + x + 0.25, Math.ceil(box.y) + y + 0.25];
+}
+
+check('paint keeps a dragged stroke, drawn into an image, frame after frame', async () => {
+  const page = await startProgram(`${base}/paint/index.html`, { frames: 5 });
+  await page.mouse.move(...(await canvasPoint(page, 100, 200)));
+  await sleep(200);
+  await page.mouse.down();
+  await sleep(200);
+  for (let x = 120; x <= 300; x += 20) {
+    await page.mouse.move(...(await canvasPoint(page, x, 200)));
+    await sleep(50);
+  }
+  await sleep(300);
+  await page.mouse.up();
+  await page.mouse.move(...(await canvasPoint(page, 500, 420)));
+  await sleep(500);
+  const first = colourBox(await canvasPixels(page), [0, 0, 0], 0, 40, 640, 480);
+  await sleep(1500);
+  const later = colourBox(await canvasPixels(page), [0, 0, 0], 0, 40, 640, 480);
+  const errors = await errorLines(page);
+  await page.close();
+  expect(errors.length === 0, `the page shows errors: ${errors.join(' ')}`);
+  expect(first && first.join() === '97,197,207,7', `the stroke covers ${JSON.stringify(first)}, expected [97,197,207,7]`);
+  expect(later && later.join() === first.join(), `1.5 s later the stroke covers ${JSON.stringify(later)}`);
+  return `stroke ${first.join(', ')}, unchanged 1.5 s later`;
+});
+
+check('scroller\'s camera follows the runner: the flag moves with the world, the score panel stays', async () => {
+  const page = await startProgram(`${base}/scroller/index.html`, { frames: 5 });
+  const PANEL = [0, 0, 128], RUNNER = [255, 0, 0], FLAG = [255, 0, 255];
+  await page.mouse.click(...(await canvasPoint(page, 600, 150)));
+  await sleep(400);
+  let image = await canvasPixels(page);
+  const panel = colourBox(image, PANEL, 0, 0, 220, 60);
+  const flag = colourBox(image, FLAG, 0, 0, 640, 360);
+  expect(panel && panel.join() === '8,8,193,33', `the score panel covers ${JSON.stringify(panel)}`);
+  expect(flag && flag[0] === 601 && flag[1] === 150, `the flag's cloth covers ${JSON.stringify(flag)}, expected it at 601, 150`);
+  await page.keyboard.down('ArrowRight');
+  await sleep(600);
+  await page.keyboard.up('ArrowRight');
+  await sleep(400);
+  image = await canvasPixels(page);
+  const panelAfter = colourBox(image, PANEL, 0, 0, 220, 60);
+  const flagAfter = colourBox(image, FLAG, 0, 0, 640, 360);
+  const runner = colourBox(image, RUNNER, 0, 0, 640, 360);
+  await page.close();
+  expect(panelAfter && panelAfter.join() === panel.join(), `the score panel moved to ${JSON.stringify(panelAfter)}`);
+  expect(runner && runner[0] === 213, `the runner is at ${JSON.stringify(runner)}, expected x 213`);
+  // On a busy machine the key may stay down long enough for the flag to
+  // leave the window on the left.
+  if (!flagAfter) return 'the flag left the window';
+  const moved = flag[0] - flagAfter[0];
+  expect(moved >= 30 && flagAfter[1] === flag[1], `the flag went from ${JSON.stringify(flag)} to ${JSON.stringify(flagAfter)}`);
+  return `the camera moved ${moved} px`;
+});
+
 check('every page works from the server and opened from the disk', async () => {
   const names = fs.readdirSync(pagesDir).filter((f) => f.endsWith('.html')).map((f) => f.slice(0, -5)).sort();
   expect(names.length >= 3, `only ${names.length} pages in ${pagesDir}`);
