@@ -116,7 +116,8 @@ stage_windows() {
 
 cmd_test() {
     install_missing "${BUILD_PACKAGES[@]}" "${HEADLESS_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
-        "${CHECK_PACKAGES[@]}" "${DOCS_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
+        "${CHECK_PACKAGES[@]}" "${DOCS_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" \
+        "${GRADING_PACKAGES[@]}" "${GRADING_TEST_PACKAGES[@]}"
     run_stage "test suite" stage_tests
     run_stage "soak under memcheck" stage_soak
     run_stage "format check" stage_format
