@@ -125,9 +125,8 @@ std::string htmlReport(const Settings& settings, const Submission& reference,
     for (const Submission& s : submissions) {
         page += "<tr><td><a href=\"#" + anchor(s) + "\">" + escapeHtml(s.name) + "</a></td><td>" +
                 (s.built ? "yes" : "no") + "</td><td>" + escapeHtml(s.runWord) + "</td><td>" +
-                std::to_string(s.matching) + "/" + std::to_string(s.frames.size()) + "</td><td>" +
-                formatNumber(s.score) + "/" + formatNumber(s.maxScore) + "</td><td>" +
-                verdictHtml(s) + "</td></tr>\n";
+                s.framesMatching() + "</td><td>" + formatNumber(s.score) + "/" +
+                formatNumber(s.maxScore) + "</td><td>" + verdictHtml(s) + "</td></tr>\n";
     }
     page += "</table>\n";
     for (const Submission& s : submissions) {

@@ -12,15 +12,6 @@ namespace grading {
 
 namespace {
 
-std::string framesColumn(const Submission& s) {
-    const bool anySaved = std::any_of(s.frames.begin(), s.frames.end(),
-                                      [](const Frame& f) { return !f.submissionImage.empty(); });
-    if (!s.built || !anySaved) {
-        return "-";
-    }
-    return std::to_string(s.matching) + "/" + std::to_string(s.frames.size());
-}
-
 std::string json(const std::string& text) { return "\"" + escapeJson(text) + "\""; }
 
 double totalSeconds(const Submission& s) { return s.build.seconds + s.run.seconds; }
@@ -38,7 +29,7 @@ std::string markdownTable(const Settings& settings, const std::vector<Submission
                         "|---|---|---|---|---|---|\n";
     for (const Submission& s : submissions) {
         table += "| " + escapeMarkdown(s.name) + " | " + (s.built ? "yes" : "no") + " | " +
-                 escapeMarkdown(s.runWord) + " | " + framesColumn(s) + " | " +
+                 escapeMarkdown(s.runWord) + " | " + s.framesMatching() + " | " +
                  formatNumber(s.score) + "/" + formatNumber(s.maxScore) + " | " +
                  escapeMarkdown(s.verdict()) + " |\n";
     }

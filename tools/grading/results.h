@@ -104,6 +104,8 @@ struct Submission {
     double score = 0;
     double maxScore = 0;
     bool passed() const { return outcome == Outcome::Pass; }
+    /// "1/2" frames matching, or "-" when it saved none to compare.
+    std::string framesMatching() const;
     std::string verdict() const { return passed() ? "PASS" : "FAIL: " + detail; }
 };
 

@@ -21,10 +21,10 @@ BWRAP_AFTER=()
 sandbox_prepare() {
     local kit=$1 entry
     if [ "$(id -u)" -eq 0 ]; then
-        local nobody
-        nobody=$(id -u nobody 2>/dev/null || echo 65534)
-        SANDBOX_USER=(setpriv --reuid="$nobody" --regid="$(id -g nobody 2>/dev/null || echo 65534)"
-            --clear-groups --no-new-privs --)
+        SANDBOX_USER=(setpriv --reuid="$(id -u nobody 2>/dev/null || echo 65534)"
+            --regid="$(id -g nobody 2>/dev/null || echo 65534)" --clear-groups --no-new-privs --)
+        # Root in a user namespace of its own may have no "nobody" to become.
+        "${SANDBOX_USER[@]}" true 2>/dev/null || SANDBOX_USER=()
     fi
     BWRAP=(bwrap --unshare-all --unshare-user --disable-userns --die-with-parent --new-session
         --hostname sandbox --ro-bind /usr /usr --ro-bind /etc /etc)

@@ -81,7 +81,11 @@ record_step() {
     for frame in "${FRAMES[@]}"; do
         exports+=(--export ".vantrel-grade/frames/frame-$frame.png")
     done
-    run_step "$dir" run "$tar" $(($(stat -c %s "$tar") + OUTPUT_BYTES)) "$OUTPUT_BYTES" \
+    # The program's files go in under the step's file limit, and its frames
+    # come out under it; the program itself may write files of OUTPUT_BYTES.
+    local size
+    size=$(stat -c %s "$tar")
+    run_step "$dir" run "$tar" $((size + OUTPUT_BYTES)) $((size + (${#FRAMES[@]} + 1) * OUTPUT_BYTES)) \
         $((TIME + 30)) --time "$TIME" --cpu "$CPU" --memory "$MEMORY" --processes "$PROCESSES" \
         --open-files "$OPEN_FILES" --file-size $((OUTPUT_BYTES / 1024)) --unpack . \
         "${exports[@]}" -- "$KIT_RUN" "${options[@]}" -- ./.vantrel-grade/program

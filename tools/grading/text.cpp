@@ -223,9 +223,10 @@ std::string escapeMarkdown(const std::string& text) {
     std::string out;
     for (char c : oneLine(text)) {
         // A table cell ends at |; the others would start emphasis, code or
-        // links, or (<) raw HTML in most renderers.
-        if (c == '|' || c == '\\' || c == '`' || c == '*' || c == '_' || c == '[' || c == ']' ||
-            c == '<' || c == '>') {
+        // links, or (<) raw HTML in most renderers. (An underscore inside a
+        // name, as in first_last, starts nothing.)
+        if (c == '|' || c == '\\' || c == '`' || c == '*' || c == '[' || c == ']' || c == '<' ||
+            c == '>') {
             out += '\\';
         }
         out += c;

@@ -126,6 +126,15 @@ std::string frameProblem(const Frame& frame) {
 
 } // namespace
 
+std::string Submission::framesMatching() const {
+    const bool anySaved = std::any_of(frames.begin(), frames.end(),
+                                      [](const Frame& f) { return !f.submissionImage.empty(); });
+    if (!built || !anySaved) {
+        return "-";
+    }
+    return std::to_string(matching) + "/" + std::to_string(frames.size());
+}
+
 void judge(const Settings& settings, Submission& s) {
     const Limits& limits = settings.limits;
     s.matching =
