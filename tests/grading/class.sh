@@ -73,10 +73,12 @@ submissions=$(ls "$class" | wc -l)
 rm -f /tmp/vantrel-grading-planted.txt
 mkdir -p "$work/tmp"
 start=$SECONDS
+# Standard input and one more file open, as a grader started from a script
+# might have them: reads_other must not read either.
 TMPDIR="$work/tmp" timeout 900 "$work/kit/bin/vantrel-grade" -j 2 --frames 20,40 \
     --input "$source/docs/grading/input.txt" --time 8 --cpu 3 --memory 256 --processes 32 \
     --output 1M --json results.json --junit results.xml --out results \
-    "$source/docs/grading/reference.cpp" "$class" >table.md 2>grade.err
+    "$source/docs/grading/reference.cpp" "$class" >table.md 2>grade.err <"$home/secret.h" 9<"$home/secret.h"
 status=$?
 echo "graded $submissions submissions in $((SECONDS - start)) s"
 cat table.md
@@ -114,7 +116,8 @@ done
 [ -z "$(ls -A "$work/tmp")" ] || fail "working folders were left in $work/tmp: $(ls "$work/tmp")"
 [ -s "$work/connections.txt" ] && fail "a submission reached the server on 127.0.0.1:$port"
 grep -rq other-submission-marker-51c2 results/reads_other/ && fail "reads_other read another submission"
-grep -rq secret-marker-7f3a results/includes_home/ && fail "includes_home's build saw the teacher's file"
+grep -rq secret-marker-7f3a results/includes_home/ results/reads_other/ &&
+    fail "a submission read the teacher's file: $(grep -rl secret-marker-7f3a results/)"
 size=$(stat -c %s results/prints_gigabyte/run.log)
 [ "$size" -le $((1 << 20)) ] || fail "prints_gigabyte's log holds $size bytes, past the 1 MB limit"
 [ "$(pgrep -c -f "\.vantrel-grade/program|$work/tmp")" -eq 0 ] ||

@@ -4,16 +4,8 @@
 # (build/grading/, by stage.sh) and runs vantrel-grade from there, so a
 # checkout grades exactly as an installed Vantrel does. Sourced by ./dev.
 
-cmd_grade() {
-    local argument
-    for argument in "$@"; do
-        case $argument in
-        -h | --help)
-            bash "$ROOT/tools/grading/vantrel-grade" --help
-            return 0
-            ;;
-        esac
-    done
+# grading_stage: builds what grading needs and lays it out in build/grading/.
+grading_stage() {
     install_missing "${BUILD_PACKAGES[@]}" "${GRADING_PACKAGES[@]}"
     local werror=OFF options=()
     [ "${CI:-}" = true ] && werror=ON
@@ -27,5 +19,18 @@ cmd_grade() {
     }
     bash "$ROOT/tools/grading/stage.sh" "$ROOT" "$BUILD" "$BUILD/grading" ||
         fail "could not lay out the grading tools in $BUILD/grading"
+}
+
+cmd_grade() {
+    local argument
+    for argument in "$@"; do
+        case $argument in
+        -h | --help)
+            bash "$ROOT/tools/grading/vantrel-grade" --help
+            return 0
+            ;;
+        esac
+    done
+    grading_stage
     "$BUILD/grading/bin/vantrel-grade" "$@"
 }

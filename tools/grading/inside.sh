@@ -25,6 +25,12 @@
 # stopped it), tasks (processes and threads left at the end, with
 # --whole-sandbox). The command gets none of fds 3, 4 and 5.
 set -u
+# Nothing else this shell was given may reach the command: an open file or
+# folder of the grader's would be a way out of the sandbox.
+for fd in /proc/$$/fd/*; do
+    fd=${fd##*/}
+    [ "$fd" -gt 5 ] && eval "exec $fd>&-" 2>/dev/null
+done
 time=30 cpu=20 memory=512 processes=64 files=256 file_size=8192 unpack= whole=false
 exports=() folders=()
 while [ $# -gt 0 ]; do

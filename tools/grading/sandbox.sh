@@ -102,7 +102,8 @@ run_step() {
     (
         ulimit -f $((file / 1024))
         exec timeout -s KILL "$wall" "${runner[@]}" "$@"
-    ) 2>&1 3>"$dir/$step.tar" 4>"$dir/$step.notes" 5<"$input" | head -c "$OUTPUT_BYTES" >"$dir/$step.log"
+    ) </dev/null 2>&1 3>"$dir/$step.tar" 4>"$dir/$step.notes" 5<"$input" |
+        head -c "$OUTPUT_BYTES" >"$dir/$step.log"
     status=${PIPESTATUS[0]}
     $SANDBOX || rm -rf "$private"
     {

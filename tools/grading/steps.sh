@@ -124,7 +124,7 @@ compare_step() {
         names+=("out/difference-$frame.png")
     done
     unpack "$dir/compare.tar" "$dir" "${names[@]}"
-    rm -f "$dir/compare.tar" "$dir/compare.facts"
+    rm -f "$dir/compare.tar"
 }
 
 # grade_one FOLDER NAME SOURCE: grades one program into $RESULTS/FOLDER.
