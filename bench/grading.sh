@@ -130,3 +130,21 @@ printf '| a CMake project (configure and build, the library through pkg-config) 
 printf '| one g++ line against the static library | %s ms |\n' "$(printf '%s\n' "${plain_ms[@]}" | median)"
 printf '| the same, canvas.h precompiled, linked by gold without debugging information (as vantrel-grade does) | %s ms |\n' "$(printf '%s\n' "${pch_ms[@]}" | median)"
 printf '| precompiling canvas.h, once per grading | %s ms |\n' "$pch_build"
+
+# ---- What one sandbox costs, step by step (median of 20, alternately) -----------------
+# The same do-nothing step started in a sandbox as vantrel-grade starts it,
+# and without: under a busy machine a steadier figure than whole gradings.
+# shellcheck source=../tools/grading/sandbox.sh
+. "$prefix/share/vantrel/grading/sandbox.sh"
+INSIDE="$prefix/share/vantrel/grading/inside.sh"
+sandbox_prepare "$prefix"
+sandboxed_ms=() plain_ms=()
+for _ in $(seq 20); do
+    sandboxed_ms+=("$(time_ms "${SANDBOX_USER[@]}" "${BWRAP[@]}" --size $((1 << 20)) --tmpfs /work \
+        --size $((1 << 20)) --tmpfs /tmp "${BWRAP_AFTER[@]}" --chdir /work -- \
+        bash "$INSIDE" --whole-sandbox --time 10 -- true 4>/dev/null)")
+    plain_ms+=("$(cd "$one" && time_ms bash "$INSIDE" --time 10 -- true 4>/dev/null)")
+done
+printf '\n| One step doing nothing (median of 20) | Time |\n|---|---|\n'
+printf '| in a sandbox, as vantrel-grade starts it | %s ms |\n' "$(printf '%s\n' "${sandboxed_ms[@]}" | median)"
+printf '| without (--no-sandbox) | %s ms |\n' "$(printf '%s\n' "${plain_ms[@]}" | median)"
