@@ -207,6 +207,8 @@ TEST(Verdict, EachWayOfFailingIsNamed) {
     Folder("memory").run("status=134\n", "terminate called after throwing an instance of "
                                          "'std::bad_alloc'\n  what():  std::bad_alloc\n");
     EXPECT_EQ("FAIL: killed at the memory limit (512 MB)", verdict("memory"));
+    Folder("together").run("status=137\nlimit=memory\n", "");
+    EXPECT_EQ("FAIL: killed at the memory limit (512 MB)", verdict("together"));
     Folder("output").run("status=141\noutput_capped=1\n", "xxxx");
     EXPECT_EQ("FAIL: killed at the output limit (8 MB)", verdict("output"));
     Folder("cpu").run("status=152\n", "");

@@ -3,8 +3,9 @@
 # tools laid out by stage.sh, as ./dev grade does): the ordinary ones (right,
 # a wrong frame, does not build, crashes, no frames, ignores the close
 # request) and hostile ones (deletes files, reads another submission, opens
-# a connection, forks without end, allocates without end, loops or sleeps
-# for ever, prints a gigabyte, includes a file from the teacher's home).
+# a connection, forks without end, allocates without end, alone or in many
+# processes, loops or sleeps for ever, prints a gigabyte, includes a file
+# from the teacher's home).
 # Each hostile one would pass if what it tried worked; each must get a clear
 # FAIL, nothing outside its sandbox may change, and grading must finish. The
 # table, the JSON (checked with results.jq), the JUnit XML (checked against
@@ -99,6 +100,7 @@ for name in deletes_files reads_other connects; do
 done
 expect fork_bomb 'yes \| killed \| - \| 0/2 \| FAIL: killed at the process limit \(32 processes and threads\) \|$'
 expect allocates 'yes \| killed \| - \| 0/2 \| FAIL: killed at the memory limit \(256 MB\) \|$'
+expect forks_and_allocates 'yes \| killed \| - \| 0/2 \| FAIL: killed at the memory limit \(256 MB\) \|$'
 # The CPU-time limit stops it, unless the machine is so busy that the time
 # limit comes first.
 expect loops_before_initworld 'yes \| killed \| - \| 0/2 \| FAIL: killed at the (CPU-time limit \(3 s\)|time limit \(8 s\)) \|$'

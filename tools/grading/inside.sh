@@ -8,7 +8,8 @@
 #
 #   --time S          wall-clock seconds the command may run
 #   --cpu S           CPU seconds (SIGXCPU then, and SIGKILL a second later)
-#   --memory MB       address space
+#   --memory MB       address space of each process, and (with
+#                     --whole-sandbox) the memory all of them hold together
 #   --processes N     processes and threads (only with --whole-sandbox: outside
 #                     a sandbox the count would include every process of yours)
 #   --open-files N    open files
@@ -21,8 +22,8 @@
 #                     process in it at the end, and count them first
 #
 # On fd 4 it writes what happened, one key=value a line: status (the
-# command's exit status, 128 + N for signal N), limit (time or cpu, when one
-# stopped it), tasks (processes and threads left at the end, with
+# command's exit status, 128 + N for signal N), limit (time, cpu or memory,
+# when one stopped it), tasks (processes and threads left at the end, with
 # --whole-sandbox). The command gets none of fds 3, 4 and 5.
 set -u
 # Nothing else this shell was given may reach the command: an open file or
@@ -79,7 +80,26 @@ set -m
     exec "$@"
 ) &
 command=$!
-sleep "$time" 3>&- 4>&- &
+# The watch: ends when the time is up (status 0) or, in a sandbox, as soon
+# as its processes together hold more than the memory limit (status 1): the
+# address-space limit holds for each process, and a program could start many.
+watch() {
+    if ! $whole; then
+        exec sleep "$time"
+    fi
+    local end=$((SECONDS + time)) page total rss statm
+    page=$(getconf PAGESIZE 2>/dev/null || echo 4096)
+    while [ $SECONDS -lt $end ]; do
+        total=0
+        for statm in /proc/[0-9]*/statm; do
+            read -r _ rss _ <"$statm" 2>/dev/null && total=$((total + rss))
+        done
+        [ $((total * page / 1024)) -gt $((memory * 1024)) ] && return 1
+        sleep 0.25
+    done
+    return 0
+}
+watch 3>&- 4>&- &
 timer=$!
 # The shell's own notices about its jobs ("Killed", "Terminated") are not the
 # command's output: from here on this shell's errors go nowhere.
@@ -89,11 +109,13 @@ ended=
 wait -n -p ended "$command" "$timer"
 status=$?
 if [ "$ended" != "$command" ]; then
+    # Ended by the watch (or by the command ending the watch: that ends it too).
     limit=time
+    [ $status -eq 1 ] && limit=memory
 fi
 tasks=0
 $whole && tasks=$(count_tasks)
-if [ "$limit" = time ]; then
+if [ -n "$limit" ]; then
     kill -KILL -- -"$command"
     wait "$command"
     status=$?

@@ -62,7 +62,8 @@ Step readStep(const std::string& folder, const std::string& step) {
         result.status = static_cast<int>(number);
     }
     at = facts.find("limit");
-    if (at != facts.end() && (at->second == "time" || at->second == "cpu")) {
+    if (at != facts.end() &&
+        (at->second == "time" || at->second == "cpu" || at->second == "memory")) {
         result.limit = at->second;
     }
     at = facts.find("tasks");

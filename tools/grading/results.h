@@ -51,7 +51,7 @@ struct Settings {
 struct Step {
     bool reported = false; ///< the sandbox reported a status at all
     int status = -1;       ///< exit status; 128 + N for signal N
-    std::string limit;     ///< "time" or "cpu" (inside), "output" (outside), or ""
+    std::string limit;     ///< "time", "cpu" or "memory" (from inside), or ""
     long tasks = 0;        ///< processes and threads left when it ended
     double seconds = 0;    ///< wall-clock time, measured outside
     bool outputCapped = false;

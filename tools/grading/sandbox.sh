@@ -120,8 +120,8 @@ run_step() {
 }
 
 # unpack TAR DEST NAME...: takes the named files out of an archive a sandbox
-# made, keeping only regular files (a sandbox could have sent links or
-# devices under those names).
+# made, into the folder DEST under their base names, keeping only regular
+# files (a sandbox could have sent links or devices under those names).
 unpack() {
     local tar=$1 dest=$2 name
     shift 2
@@ -131,7 +131,6 @@ unpack() {
     tar -x -f "$tar" -C "$scratch" --no-same-owner --no-same-permissions "$@" 2>/dev/null
     for name in "$@"; do
         if [ -f "$scratch/$name" ] && [ ! -L "$scratch/$name" ]; then
-            mkdir -p "$(dirname "$dest/$(basename "$name")")"
             mv "$scratch/$name" "$dest/$(basename "$name")"
         fi
     done

@@ -99,7 +99,7 @@ std::string limitHit(const Step& step, const Limits& limits, bool build) {
     if (step.outputCapped || signal == 25) {
         return "output";
     }
-    if (step.status != 0 && outOfMemory(step.log)) {
+    if (step.limit == "memory" || (step.status != 0 && outOfMemory(step.log))) {
         return "memory";
     }
     if (step.limit == "cpu" || signal == 24) {
