@@ -97,7 +97,10 @@ run_step() {
     else
         local private="$WORK/private-$(basename "$dir")-$step"
         rm -rf "$private" && mkdir -p "$private/tmp"
-        runner=(env -C "$private" HOME="$private" TMPDIR="$private/tmp" bash "$INSIDE")
+        # A session of its own, as in a sandbox: no terminal to read or type
+        # into, and (where the kernel groups sessions) the same share of the
+        # processors as a sandbox gets.
+        runner=(setsid env -C "$private" HOME="$private" TMPDIR="$private/tmp" bash "$INSIDE")
     fi
     (
         ulimit -f $((file / 1024))

@@ -37,12 +37,14 @@ build_step() {
     local size
     size=$(stat -c %s "$tar")
     if [ ${#sources[@]} -eq 0 ]; then
-        echo "vantrel-grade: no .cpp file in $(basename "$source")" >"$dir/build.log"
+        local held
+        held=$(cd "$source" && ls -A | head -n 5 | paste -sd ' ' -)
+        echo "error: no .cpp file at the top of the folder (it holds: ${held:-nothing})" >"$dir/build.log"
         echo "status=1" >"$dir/build.facts"
         return 1
     fi
     if [ "$size" -gt "$SUBMISSION_BYTES" ]; then
-        echo "vantrel-grade: the submission's files take $size bytes, more than the $SUBMISSION_BYTES allowed" >"$dir/build.log"
+        echo "error: the submission's files take $size bytes, more than the $SUBMISSION_BYTES allowed" >"$dir/build.log"
         echo "status=1" >"$dir/build.facts"
         return 1
     fi
