@@ -123,6 +123,14 @@ Canvas::Canvas()
 }
 
 Canvas::~Canvas() {
+    if (recorder != nullptr) {
+        // A recording that saved fewer frames than asked for says why, so
+        // that a missing frame file is not a mystery to whoever ran it.
+        const std::string unsaved = recorder->unsavedReport();
+        if (!unsaved.empty()) {
+            std::fprintf(stderr, "%s\n", unsaved.c_str());
+        }
+    }
     for (TTF_Font* font : fonts) {
         TTF_CloseFont(font);
     }
@@ -272,9 +280,12 @@ void Canvas::update() {
     drawIntoWindow();
     if (recorder != nullptr) {
         const std::string file = recorder->frameToSave();
-        if (!file.empty() && !saveFrame(file)) {
-            vantrel::detail::fail("Vantrel: could not save frame " +
-                                  std::to_string(recorder->frame()) + ": " + saveFrameError);
+        if (!file.empty()) {
+            if (!saveFrame(file)) {
+                vantrel::detail::fail("Vantrel: could not save frame " +
+                                      std::to_string(recorder->frame()) + ": " + saveFrameError);
+            }
+            recorder->frameSaved();
         }
     }
     SDL_RenderPresent(renderer);

@@ -4,6 +4,7 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -132,6 +133,74 @@ std::string Recorder::frameToSave() const {
         return "";
     }
     return frameFileName(settings.pattern, current);
+}
+
+void Recorder::frameSaved() {
+    if (saved.empty() || saved.back() != current) {
+        saved.push_back(current);
+    }
+}
+
+std::string Recorder::unsavedReport() const {
+    // The frames asked for that the run could have reached, and of those the
+    // ones not saved: at most a few named, the rest counted.
+    std::vector<long> missing;
+    long missingCount = 0;
+    bool notShown = false;
+    bool endedEarly = false;
+    auto consider = [&](long frame) {
+        if (std::binary_search(saved.begin(), saved.end(), frame)) {
+            return;
+        }
+        if (missing.size() < 3) {
+            missing.push_back(frame);
+        }
+        ++missingCount;
+        (frame <= current ? notShown : endedEarly) = true;
+    };
+    for (long frame : settings.saveFrames) {
+        if (settings.frames == 0 || frame <= settings.frames) {
+            consider(frame);
+        }
+    }
+    if (settings.saveEvery > 0) {
+        const long every = settings.saveEvery;
+        const long reached = settings.frames > 0 ? std::min(current, settings.frames) : current;
+        for (long frame = every; frame <= reached; frame += every) {
+            consider(frame);
+        }
+        // Past the last frame run: the next one that was due, if the run
+        // would have reached it.
+        const long next = (reached / every + 1) * every;
+        if (next > current && (settings.frames == 0 ? saved.empty() : next <= settings.frames)) {
+            consider(next);
+        }
+    }
+    if (missingCount == 0) {
+        return "";
+    }
+    if (current == 0) {
+        return "Vantrel: no frame was saved: the program never called start() and then "
+               "isRunning(), which count the frames of a recording";
+    }
+    std::string names;
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        names += (i == 0 ? "" : ", ") + std::to_string(missing[i]);
+    }
+    if (missingCount > static_cast<long>(missing.size())) {
+        names +=
+            " and " + std::to_string(missingCount - static_cast<long>(missing.size())) + " more";
+    }
+    std::string why;
+    if (notShown) {
+        why = "the program did not call update() in every frame asked for";
+    }
+    if (endedEarly) {
+        why += std::string(why.empty() ? "" : "; ") + "the program ended after " +
+               std::to_string(current) + (current == 1 ? " frame" : " frames");
+    }
+    return std::string("Vantrel: ") + (missingCount == 1 ? "frame " : "frames ") + names +
+           (missingCount == 1 ? " was" : " were") + " not saved: " + why;
 }
 
 void Recorder::push(const ScriptedInput& input, SDL_Window* window) {

@@ -101,6 +101,14 @@ public:
     /// The file to save the current frame to, or "" when it is not saved.
     std::string frameToSave() const;
 
+    /// Notes that the current frame was saved (after frameToSave named it).
+    void frameSaved();
+
+    /// When the program ends: "" if every frame asked for was saved, else
+    /// one line saying which were not and why (the program never counted a
+    /// frame, ended too early, or did not call update() in that frame).
+    std::string unsavedReport() const;
+
     /// Frames started so far (1 during the first frame).
     long frame() const { return current; }
 
@@ -111,6 +119,7 @@ private:
     long current = 0;
     std::size_t nextInput = 0;
     long closeRequestedAt = 0;
+    std::vector<long> saved; ///< frames saved so far, ascending
     int mouseX = 0;
     int mouseY = 0;
 };

@@ -32,6 +32,21 @@ if(TARGET vantrel-demo)
   install(TARGETS vantrel-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
+# vantrel-grade: grades a folder of programs against a reference, each in a
+# sandbox. The script finds the rest from its own place: its helper in
+# libexec/vantrel, its sourced parts in share/vantrel/grading, and vantrel-run,
+# the library and the headers as installed here.
+if(TARGET vantrel-grade-tool AND TARGET vantrel-run)
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/grading/vantrel-grade
+    DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS vantrel-grade-tool RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/vantrel)
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/grading/inside.sh
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/grading)
+  install(FILES ${PROJECT_SOURCE_DIR}/tools/grading/sandbox.sh
+    ${PROJECT_SOURCE_DIR}/tools/grading/steps.sh
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/grading)
+endif()
+
 # ---- Starting a program of one's own ------------------------------------------
 # vantrel_add_program comes with the CMake package (vantrelConfig.cmake
 # includes it), so an installed Vantrel builds the examples and new projects.

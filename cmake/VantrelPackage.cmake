@@ -18,12 +18,14 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vantrel is a small C++17 framework over SD
 one window, a frame loop, shapes, text and sound. The package holds the
 static library, its headers, a CMake package (find_package(vantrel)), a
 pkg-config file (pkg-config --cflags --libs vantrel) and vantrel-new, which
-starts a new project.")
+starts a new project, and vantrel-grade, which grades a folder of learners'
+programs against a reference, each in a sandbox (bubblewrap).")
 # Everything a program built with Vantrel needs: the SDL2 libraries' headers
 # (which pull in the libraries), the default font, a compiler and the build
-# tools that a new project uses.
+# tools that a new project uses; and the sandbox vantrel-grade runs every
+# program in (bubblewrap; setpriv, tar and coreutils are essential packages).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libsdl2-dev (>= 2.0.10), libsdl2-gfx-dev, libsdl2-ttf-dev, libsdl2-mixer-dev, libsdl2-image-dev, fonts-dejavu-core, g++, cmake (>= 3.22), pkg-config")
+  "libsdl2-dev (>= 2.0.10), libsdl2-gfx-dev, libsdl2-ttf-dev, libsdl2-mixer-dev, libsdl2-image-dev, fonts-dejavu-core, g++, cmake (>= 3.22), pkg-config, bubblewrap")
 # The installed programs link only those libraries, which the -dev packages
 # pull in, so dpkg-shlibdeps (from dpkg-dev) is not needed to find them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)

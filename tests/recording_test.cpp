@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -116,5 +118,54 @@ TEST(InputScript, TextLinesTypeTheRestOfTheLineExactly) {
             EXPECT_EQ(0u, message.find("bad.txt:2: expected ")) << message;
         }
     }
+    SDL_Quit();
+}
+
+namespace {
+
+// Runs a recorder for `frames` frames, saving each frame it names except
+// those in `skipped` (frames where the program did not call update()).
+std::string reportAfter(const char* saveList, long limit, long frames,
+                        std::initializer_list<long> skipped = {}) {
+    RecordingSettings settings;
+    settings.on = true;
+    settings.frames = limit;
+    parseSaveFrames(saveList, settings);
+    vantrel::detail::Recorder recorder(settings);
+    for (long frame = 1; frame <= frames; ++frame) {
+        recorder.startFrame(nullptr);
+        if (!recorder.frameToSave().empty() &&
+            std::find(skipped.begin(), skipped.end(), frame) == skipped.end()) {
+            recorder.frameSaved();
+        }
+    }
+    return recorder.unsavedReport();
+}
+
+} // namespace
+
+TEST(UnsavedReport, SaysWhichFramesWereNotSavedAndWhy) {
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_EVENTS)) << SDL_GetError(); // the close request is an event
+    EXPECT_EQ("", reportAfter("20,40", 40, 40));
+    EXPECT_EQ("Vantrel: no frame was saved: the program never called start() and then "
+              "isRunning(), which count the frames of a recording",
+              reportAfter("20,40", 40, 0));
+    EXPECT_EQ("Vantrel: frame 40 was not saved: the program ended after 30 frames",
+              reportAfter("20,40", 40, 30));
+    EXPECT_EQ("Vantrel: frame 20 was not saved: the program did not call update() in every "
+              "frame asked for",
+              reportAfter("20,40", 40, 40, {20}));
+    EXPECT_EQ("Vantrel: frames 20, 40 were not saved: the program did not call update() in "
+              "every frame asked for; the program ended after 25 frames",
+              reportAfter("20,40", 40, 25, {20}));
+    // Frames past the frame limit are never reached, so never missing.
+    EXPECT_EQ("", reportAfter("20,400", 40, 40));
+    // every:K without a limit: the first one is due; later ones only as far as the run went.
+    EXPECT_EQ("Vantrel: frame 10 was not saved: the program ended after 5 frames",
+              reportAfter("every:10", 0, 5));
+    EXPECT_EQ("", reportAfter("every:10", 0, 35));
+    EXPECT_EQ("Vantrel: frames 10, 20, 30 and 2 more were not saved: the program ended after "
+              "5 frames",
+              reportAfter("10,20,30,40,50", 0, 5));
     SDL_Quit();
 }

@@ -17,6 +17,11 @@ TEST_PACKAGES=(libgtest-dev)
 # What the checks after it need: memcheck (valgrind), the fuzz targets
 # (clang with its libFuzzer and sanitizer runtimes) and the format check.
 CHECK_PACKAGES=(valgrind clang libclang-rt-14-dev clang-format)
+# What grading a class needs on top of building (./dev grade): bubblewrap,
+# the sandbox every submission runs in.
+GRADING_PACKAGES=(bubblewrap)
+# What the grading tests check the JSON and JUnit files with.
+GRADING_TEST_PACKAGES=(jq libxml2-utils)
 # What the API reference needs.
 DOCS_PACKAGES=(doxygen)
 # What the benchmarks need: Google Benchmark, callgrind to count instructions,

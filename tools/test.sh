@@ -179,7 +179,8 @@ stage_windows() {
 cmd_test() {
     install_missing "${BUILD_PACKAGES[@]}" "${HEADLESS_PACKAGES[@]}" "${TEST_PACKAGES[@]}" \
         "${CHECK_PACKAGES[@]}" "${DOCS_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" \
-        "${WEB_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}"
+        "${WEB_PACKAGES[@]}" "${WEB_TEST_PACKAGES[@]}" "${GRADING_PACKAGES[@]}" \
+        "${GRADING_TEST_PACKAGES[@]}"
     run_stage "first runs (empty caches)" stage_first_runs
     run_stage "test suite" stage_tests
     run_stage "soak under memcheck" stage_soak

@@ -33,7 +33,7 @@ depends=$(field Depends)
 # The package names alone, one a line: "cmake (>= 3.22)" gives "cmake".
 names=$(sed 's/, /\n/g' <<<"$depends" | cut -d ' ' -f 1)
 for needed in libsdl2-dev libsdl2-gfx-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev \
-    fonts-dejavu-core g++ cmake pkg-config; do
+    fonts-dejavu-core g++ cmake pkg-config bubblewrap; do
     grep -Fqx "$needed" <<<"$names" || fail "Depends lacks $needed: $depends"
 done
 
@@ -43,7 +43,10 @@ for file in usr/lib/libvantrel.a usr/include/vantrel/canvas/canvas.h \
     usr/include/vantrel/types/color.h usr/include/vantrel/types/direction.h \
     usr/lib/cmake/vantrel/vantrelConfig.cmake usr/lib/cmake/vantrel/VantrelProgram.cmake \
     usr/lib/pkgconfig/vantrel.pc usr/bin/vantrel-new usr/share/vantrel/template/main.cpp \
-    usr/share/vantrel/template/assets/beep.wav usr/share/vantrel/template/.gitignore; do
+    usr/share/vantrel/template/assets/beep.wav usr/share/vantrel/template/.gitignore \
+    usr/bin/vantrel-grade usr/bin/vantrel-run usr/libexec/vantrel/vantrel-grade-tool \
+    usr/share/vantrel/grading/inside.sh usr/share/vantrel/grading/sandbox.sh \
+    usr/share/vantrel/grading/steps.sh; do
     [ -e "$root/$file" ] || fail "the package has no /$file"
 done
 [ -x "$root/usr/bin/vantrel-new" ] || fail "/usr/bin/vantrel-new is not executable"
@@ -78,4 +81,14 @@ run "$work/lab-build/lab_exercise"
 cmake -S "$work/lab exercise" -B "$work/none-build" -DCMAKE_DISABLE_FIND_PACKAGE_vantrel=ON \
     >"$work/none.log" 2>&1 && fail "the project configured without any Vantrel"
 grep -q "Vantrel was not found" "$work/none.log" || fail "no useful message: $(cat "$work/none.log")"
-echo "deb: $(basename "$deb") unpacked; pkg-config and CMake programs built against it and ran"
+# ---- The packaged vantrel-grade, on one submission, as Gradescope would run it --
+(cd "$work" && timeout 240 "$root/usr/bin/vantrel-grade" --one --frames 20,40 \
+    --input "$source/docs/grading/input.txt" --json "$work/results.json" \
+    "$source/docs/grading/reference.cpp" "$source/docs/grading/submissions/ada.cpp" \
+    >"$work/grade.out" 2>"$work/grade.err") ||
+    fail "the packaged vantrel-grade failed: $(cat "$work/grade.out" "$work/grade.err")"
+grep -q '^| ada | yes | yes | 2/2 | 2/2 | PASS |$' "$work/grade.out" ||
+    fail "the packaged vantrel-grade did not pass ada: $(cat "$work/grade.out")"
+[ "$(jq -r '.name + " " + (.score | tostring) + "/" + (.max_score | tostring)' "$work/results.json")" = "ada 2/2" ] ||
+    fail "--one --json did not write ada's results.json alone: $(head -c 400 "$work/results.json")"
+echo "deb: $(basename "$deb") unpacked; pkg-config and CMake programs built against it and ran; it graded a submission"

@@ -67,6 +67,11 @@ program="$project/build/my_first_game"
 [ -x "$program" ] || fail "no program $program after the build"
 grep -q 'warning:' "$work/build.log" && fail "the new project builds with warnings: $(grep -A3 'warning:' "$work/build.log")"
 [ -f "$project/build/assets/beep.wav" ] || fail "assets/ was not copied beside the program"
+# vantrel-run comes with the checkout's build, and records the program.
+(cd "$work" && timeout 30 "$project/build/vantrel/tools/vantrel-run" --frames 5 --save 5 \
+    --out recorded-%d.png -- "$program") >"$work/record.log" 2>&1 ||
+    fail "the project's vantrel-run could not record the program: $(cat "$work/record.log")"
+[ -f "$work/recorded-5.png" ] || fail "the project's vantrel-run saved no frame 5: $(cat "$work/record.log")"
 
 # ---- Running it --------------------------------------------------------------
 headless_start || fail "could not start Xvfb"
