@@ -49,6 +49,9 @@ done
 if ! { [ -s "$frame" ] && identify "$frame" >/dev/null 2>&1; }; then
     kill -0 "$pid" 2>/dev/null && fail "no first frame within 120 s; the program's output: $(cat "$out/program.stdout" "$out/program.stderr")"
     wait "$pid"
-    fail "the program ended (status $?) before its first frame; its output: $(cat "$out/program.stdout" "$out/program.stderr")"
+    status=$?
+    hint=
+    [ $status -eq 53 ] && hint=" (under Wine, status 53 means a DLL it needs is missing)"
+    fail "the program ended (status $status$hint) before its first frame; its output: $(cat "$out/program.stdout" "$out/program.stderr")"
 fi
 echo "$frame"
