@@ -179,7 +179,8 @@ function soundState(page) {
   return page.evaluate(() => {
     const context = window.Module && Module.SDL2 && Module.SDL2.audioContext;
     return {
-      context: context ? context.state : 'none', noteShown: !document.getElementById('sound').hidden,
+      // Shown as a person sees it, not as an attribute says.
+      context: context ? context.state : 'none', noteShown: document.getElementById('sound').getClientRects().length > 0,
       peak: window.__vantrel.audioPeak, blocks: window.__vantrel.audioBlocks,
     };
   });

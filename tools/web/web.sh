@@ -284,16 +284,31 @@ stage_web() {
     return $status
 }
 
+# web_measure: the demo's and bounce's page sizes and times to the first
+# frame, bounce's frame rate, and what a learner's program costs to build:
+# a new project's first page, and the page again after one line changed.
 web_measure() {
     web_install
     web_install_test_tools
     web_libraries
-    web_build_vantrel vantrel-bounce
+    web_build_vantrel vantrel-demo vantrel-bounce
     local modules
     modules=$(web_node_modules)
     printf 'Machine: %s cores, %s; %s; Chromium %s; load average %s\n\n' "$(nproc)" \
         "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)" \
         "$(date -u '+%Y-%m-%d %H:%M UTC')" "$(chromium --version 2>/dev/null | awk '{print $2}')" \
         "$(cut -d ' ' -f 1-3 /proc/loadavg)"
-    VANTREL_NODE_MODULES="$modules" timeout 360 node "$ROOT/tests/web/browser_test.mjs" --measure "$WEB_OUT" "$ROOT"
+    VANTREL_NODE_MODULES="$modules" timeout 600 node "$ROOT/tests/web/browser_test.mjs" --measure "$WEB_OUT" "$ROOT"
+    local learner start
+    learner=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-web-measure.XXXXXX")
+    "$ROOT/tools/vantrel-new" "$learner/my-game" >/dev/null
+    start=$SECONDS
+    (web_build_project "$learner/my-game" >/dev/null 2>&1) || fail "the new project did not build (./dev web PATH shows why)"
+    printf '\nA new project (./dev new), its first ./dev web PATH: %d s' $((SECONDS - start))
+    sed -i 's/Press a key for a sound/Press any key for a sound/' "$learner/my-game/main.cpp"
+    start=$SECONDS
+    (web_build_project "$learner/my-game" >/dev/null 2>&1) || fail "the changed project did not build"
+    printf '; again after changing one line: %d s (load average %s)\n' $((SECONDS - start)) \
+        "$(cut -d ' ' -f 1-3 /proc/loadavg)"
+    rm -rf "$learner"
 }
