@@ -113,7 +113,9 @@ function(vantrel_web_program target)
     if(NOT VANTREL_WEB_NODE)
       message(FATAL_ERROR "Node.js was not found: it packs the one-file pages (install nodejs)")
     endif()
-    # A program that drops a file keeps no stale one in its folder.
+    # A program that drops a file keeps no stale one in its folder; a change
+    # of the packer makes the page again.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${web_dir}/pack.mjs" "${web_dir}/unpack.js")
     add_custom_command(TARGET ${target} PRE_LINK
       COMMAND ${CMAKE_COMMAND} -E rm -f "${folder}/index.data" VERBATIM)
     add_custom_command(TARGET ${target} POST_BUILD
