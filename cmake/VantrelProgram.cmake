@@ -37,6 +37,14 @@ function(vantrel_add_program target)
     target_compile_options(${target} PRIVATE -Wall -Wextra)
   endif()
 
+  # The assets, for tools that pack the program with them (./dev windows PATH).
+  set(assets)
+  foreach(asset IN LISTS ARG_ASSETS)
+    get_filename_component(source "${asset}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    list(APPEND assets "${source}")
+  endforeach()
+  set_property(TARGET ${target} PROPERTY VANTREL_ASSETS "${assets}")
+
   if(EMSCRIPTEN AND COMMAND vantrel_web_program)
     # In a browser the page carries the assets, at the top of its files.
     vantrel_web_program(${target} ASSETS ${ARG_ASSETS})

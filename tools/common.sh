@@ -89,3 +89,57 @@ build_preset() {
     cmake --build --preset "$preset" -j "$JOBS" ||
         fail "the $preset build failed (see the compiler messages above)"
 }
+
+# ---- A learner's own program: ./dev web PATH and ./dev windows PATH -----------
+
+# learner_project PATH BUILD_FOLDER: what a learner's program is built from.
+# PATH is a folder with its own CMakeLists.txt (as ./dev new makes), a folder
+# of .cpp files, or one .cpp file. Sets LEARNER_OUT (BUILD_FOLDER beside the
+# program) and LEARNER_SOURCE: the folder itself, or else a CMake project
+# written into LEARNER_OUT/.cmake/project around the program's .cpp files,
+# with the sounds, images and fonts beside them and its assets/ folder.
+learner_project() {
+    local path folder name sources=()
+    path=$(realpath -e "$1" 2>/dev/null) || fail "no such file or folder: $1"
+    if [ -d "$path" ]; then
+        folder=$path
+        name=$(basename "$path")
+    else
+        case "$path" in *.cpp | *.cc | *.cxx) ;; *) fail "$1 is not a C++ source file (.cpp) or a folder" ;; esac
+        folder=$(dirname "$path")
+        name=$(basename "${path%.*}")
+        sources=("$path")
+    fi
+    name=$(printf '%s' "$name" | tr -c 'A-Za-z0-9_.-' '-')
+    LEARNER_OUT="$folder/$2"
+    mkdir -p "$LEARNER_OUT/.cmake"
+    if [ ${#sources[@]} -eq 0 ] && [ -f "$folder/CMakeLists.txt" ]; then
+        LEARNER_SOURCE=$folder
+        return 0
+    fi
+    if [ ${#sources[@]} -eq 0 ]; then
+        mapfile -t sources < <(find "$folder" -maxdepth 1 -name '*.cpp' | sort)
+        [ ${#sources[@]} -gt 0 ] || fail "no .cpp file in $folder"
+    fi
+    LEARNER_SOURCE="$LEARNER_OUT/.cmake/project"
+    mkdir -p "$LEARNER_SOURCE"
+    {
+        printf 'cmake_minimum_required(VERSION 3.22)\nproject(%s LANGUAGES CXX)\n' "$name"
+        printf 'find_package(vantrel 0.1 REQUIRED CONFIG)\n'
+        printf 'set(assets)\n'
+        printf 'foreach(pattern *.wav *.ogg *.mp3 *.flac *.png *.jpg *.jpeg *.bmp *.gif *.ttf *.otf)\n'
+        printf '  file(GLOB found CONFIGURE_DEPENDS "%s/${pattern}")\n' "$folder"
+        printf '  list(APPEND assets ${found})\nendforeach()\n'
+        printf 'list(FILTER assets EXCLUDE REGEX "/screenshot\\\\.png$")\n'
+        [ -d "$folder/assets" ] && printf 'list(APPEND assets "%s/assets")\n' "$folder"
+        printf 'vantrel_add_program(%s' "$name"
+        printf ' "%s"' "${sources[@]}"
+        printf ' ASSETS ${assets})\n'
+    } >"$LEARNER_SOURCE/CMakeLists.txt.new"
+    # Written only when it changes, so that CMake does not configure again.
+    if cmp -s "$LEARNER_SOURCE/CMakeLists.txt.new" "$LEARNER_SOURCE/CMakeLists.txt" 2>/dev/null; then
+        rm -f "$LEARNER_SOURCE/CMakeLists.txt.new"
+    else
+        mv "$LEARNER_SOURCE/CMakeLists.txt.new" "$LEARNER_SOURCE/CMakeLists.txt"
+    fi
+}

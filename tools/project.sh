@@ -6,6 +6,17 @@ cmd_new() {
     # What building the new project needs, so that it builds right away.
     install_missing "${BUILD_PACKAGES[@]}"
     "$ROOT/tools/vantrel-new" "$1"
+    # The library the project builds with when no Vantrel is installed,
+    # built once here (build/): the project's builds then compile only its
+    # own files.
+    if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+        cmake --preset default -DVANTREL_BUILD_TESTS=OFF >/dev/null ||
+            fail "CMake could not configure $BUILD (see the messages above)"
+    fi
+    local start=$SECONDS
+    cmake --build "$BUILD" -j "$JOBS" --target vantrel vantrel-run >/dev/null ||
+        fail "the library did not build in $BUILD (run cmake --build $BUILD --target vantrel to see why)"
+    say "the library the project builds with when no Vantrel is installed: $BUILD ($((SECONDS - start)) s)"
 }
 
 # The .deb holds whatever the install rules of the default build install.

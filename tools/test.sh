@@ -165,7 +165,8 @@ stage_fuzz() {
     return $status
 }
 
-# The suite cross-built for Windows and run under Wine, and the zip's demo.
+# The suite cross-built for Windows and run under Wine, the zip's demo, and a
+# learner's new project made into a zip with ./dev windows PATH.
 # (Called as in ./dev windows, outside set -e: ending Wine's processes
 # reports their statuses, which are no failure.)
 stage_windows() {
@@ -174,6 +175,7 @@ stage_windows() {
     windows_build
     windows_test || return 1
     windows_zip || return 1
+    bash "$ROOT/tests/consumers/windows_project.sh" "$ROOT" "$WINDOWS_BUILD/learner-project" || return 1
 }
 
 cmd_test() {

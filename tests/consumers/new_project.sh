@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # A learner's first project, made from this checkout with vantrel-new (what
 # ./dev new runs) in a scratch folder outside it, built without any setting
-# (no Vantrel is installed, so it builds with the checkout), then run in a
+# (no Vantrel is installed, so it builds with the checkout: with the library
+# the checkout's build/ has built, compiling only its own main.cpp), then run in a
 # virtual X display from another folder: the window appears with the
 # program's name as its title, a key press plays assets/beep.wav (SDL's
 # "disk" audio driver writes what is played to a file), and a close request
 # ends it with status 0. Also: vantrel-new refuses a folder that is not
 # empty, or one inside the checkout.
 #
-#   new_project.sh VANTREL_SOURCE_DIR WORK_DIR VANTREL_XCLOSE HEADLESS_SH
+#   new_project.sh VANTREL_SOURCE_DIR WORK_DIR VANTREL_XCLOSE HEADLESS_SH [VANTREL_BUILD_DIR]
 set -u
-source=$1 work=$2 xclose=$3 headless=$4
+source=$1 work=$2 xclose=$3 headless=$4 built=${5:-}
 
 fail() {
     echo "new_project: FAIL: $*" >&2
@@ -67,11 +68,21 @@ program="$project/build/my_first_game"
 [ -x "$program" ] || fail "no program $program after the build"
 grep -q 'warning:' "$work/build.log" && fail "the new project builds with warnings: $(grep -A3 'warning:' "$work/build.log")"
 [ -f "$project/build/assets/beep.wav" ] || fail "assets/ was not copied beside the program"
-# vantrel-run comes with the checkout's build, and records the program.
-(cd "$work" && timeout 30 "$project/build/vantrel/tools/vantrel-run" --frames 5 --save 5 \
+# Built from the checkout's build/ (what ./dev new builds, and what this test
+# runs in under ./dev test), the project compiles its own file and no more,
+# and vantrel-run is the checkout's; otherwise the project built both.
+run_tool="$project/build/vantrel/tools/vantrel-run"
+if [ "$built" = "$source/build" ]; then
+    compiled=$(grep -o 'Building CXX object [^ ]*' "$work/build.log")
+    [ "$compiled" = "Building CXX object CMakeFiles/my_first_game.dir/main.cpp.o" ] ||
+        fail "the first build compiled more than the project's main.cpp: $compiled"
+    run_tool="$built/tools/vantrel-run"
+fi
+# vantrel-run records the program.
+(cd "$work" && timeout 30 "$run_tool" --frames 5 --save 5 \
     --out recorded-%d.png -- "$program") >"$work/record.log" 2>&1 ||
-    fail "the project's vantrel-run could not record the program: $(cat "$work/record.log")"
-[ -f "$work/recorded-5.png" ] || fail "the project's vantrel-run saved no frame 5: $(cat "$work/record.log")"
+    fail "vantrel-run ($run_tool) could not record the program: $(cat "$work/record.log")"
+[ -f "$work/recorded-5.png" ] || fail "vantrel-run saved no frame 5: $(cat "$work/record.log")"
 
 # ---- Running it --------------------------------------------------------------
 headless_start || fail "could not start Xvfb"

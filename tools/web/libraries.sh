@@ -18,7 +18,7 @@ set -euo pipefail
 
 # Upstream versions as Debian 12 ships them; the cache is keyed by them, and a
 # change of the build recipe below bumps RECIPE.
-RECIPE=3
+RECIPE=4
 declare -A VERSION=(
     [libsdl2]=2.26.5 [libsdl2-gfx]=1.0.4 [freetype]=2.12.1 [harfbuzz]=6.0.0
     [libsdl2-ttf]=2.20.1 [libsdl2-mixer]=2.6.2 [zlib]=1.2.13 [libpng1.6]=1.6.39
@@ -112,12 +112,16 @@ unpack() {
     echo "$WORK/$p"
 }
 
+# Every library is optimised for size (-Os): a page carries all of it, and
+# the code's size is also what the link's Asyncify pass takes time over.
+OPTIMISE=-Os
+
 # cmake_build SOURCE_DIR [CMAKE_ARGUMENTS...]: configures, builds and installs
 # one library for WebAssembly into the prefix.
 cmake_build() {
     local src=$1
     shift
-    emcmake cmake -S "$src" -B "$src/build-web" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    emcmake cmake -S "$src" -B "$src/build-web" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_PREFIX_PATH="$PREFIX" \
         -DCMAKE_FIND_ROOT_PATH="$PREFIX" -DBUILD_SHARED_LIBS=OFF "$@" &&
         cmake --build "$src/build-web" -j "$JOBS" &&
@@ -127,7 +131,7 @@ cmake_build() {
 build_zlib() {
     local src
     src=$(unpack zlib)
-    (cd "$src" && emconfigure ./configure --static --prefix="$PREFIX" &&
+    (cd "$src" && CFLAGS="$OPTIMISE" emconfigure ./configure --static --prefix="$PREFIX" &&
         emmake make -j "$JOBS" libz.a && emmake make install)
 }
 
@@ -141,7 +145,7 @@ build_libjpeg() {
     src=$(unpack libjpeg-turbo)
     # Its type-size checks come out wrong under Emscripten: give the answers.
     # Only the library is built, not the command-line tools.
-    emcmake cmake -S "$src" -B "$src/build-web" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    emcmake cmake -S "$src" -B "$src/build-web" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
         -DCMAKE_INSTALL_PREFIX="$PREFIX" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_SIMD=OFF \
         -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF -DHAVE_SIZE_T=TRUE -DSIZE_T=4 \
         -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4 &&
@@ -177,8 +181,8 @@ build_sdl2() {
     mkdir -p "$src/objects"
     # shellcheck disable=SC2016
     printf '%s\n' "${sources[@]}" | xargs -P "$JOBS" -I '{}' sh -c \
-        'object=$(printf %s "${2#"$1"/src/}" | tr / _); emcc -O2 -w -I"$1/include" -c "$2" -o "$1/objects/${object%.c}.o"' \
-        _ "$src" '{}' || return 1
+        'object=$(printf %s "${2#"$1"/src/}" | tr / _); emcc "$3" -w -I"$1/include" -c "$2" -o "$1/objects/${object%.c}.o"' \
+        _ "$src" '{}' "$OPTIMISE" || return 1
     emar rcs "$PREFIX/lib/libSDL2.a" "$src"/objects/*.o || return 1
     install -m 0644 "$src"/include/*.h "$PREFIX/include/SDL2/"
     mkdir -p "$PREFIX/lib/cmake/SDL2"
@@ -231,7 +235,7 @@ build_sdl2_gfx() {
     local src file objects=()
     src=$(unpack libsdl2-gfx)
     for file in SDL2_framerate SDL2_gfxPrimitives SDL2_imageFilter SDL2_rotozoom; do
-        emcc -O2 -I"$PREFIX/include/SDL2" -c "$src/$file.c" -o "$src/$file.o" || return 1
+        emcc "$OPTIMISE" -I"$PREFIX/include/SDL2" -c "$src/$file.c" -o "$src/$file.o" || return 1
         objects+=("$src/$file.o")
     done
     emar rcs "$PREFIX/lib/libSDL2_gfx.a" "${objects[@]}" || return 1

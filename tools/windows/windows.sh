@@ -2,21 +2,26 @@
 # the zip for learners. Sourced by ./dev.
 
 WINDOWS_BUILD="$ROOT/build-windows"
+WINDOWS_HOST=x86_64-w64-mingw32
 
-# Cross-builds build-windows/: the library, the demo, the examples and the
-# tests, against the Windows libraries tools/windows/deps.sh built (or found
-# in its cache).
-windows_build() {
-    local deps werror=OFF start=$SECONDS
-    deps=$("$ROOT/tools/windows/deps.sh") || fail "the Windows libraries could not be built (see above)"
-    say "Windows libraries: $deps ($((SECONDS - start)) s)"
+# Configures build-windows/ against the Windows libraries tools/windows/deps.sh
+# built (or found in its cache); sets WINDOWS_DEPS to their folder.
+windows_configure() {
+    local werror=OFF start=$SECONDS
+    WINDOWS_DEPS=$("$ROOT/tools/windows/deps.sh") || fail "the Windows libraries could not be built (see above)"
+    say "Windows libraries: $WINDOWS_DEPS ($((SECONDS - start)) s)"
     [ "${CI:-}" = true ] && werror=ON
     cmake -S "$ROOT" -B "$WINDOWS_BUILD" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-        -DVANTREL_WINDOWS_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release \
+        -DVANTREL_WINDOWS_DEPS="$WINDOWS_DEPS" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/tools/windows/wine-run.sh" \
         -DVANTREL_BUILD_TESTS=ON -DVANTREL_WARNINGS_AS_ERRORS=$werror >/dev/null ||
         fail "CMake could not configure the Windows build (see the messages above)"
+}
+
+# Cross-builds build-windows/: the library, the demo, the examples and the tests.
+windows_build() {
+    windows_configure
     cmake --build "$WINDOWS_BUILD" -j "$JOBS" ||
         fail "the Windows build failed (see the compiler messages above)"
 }
@@ -30,20 +35,8 @@ windows_build() {
 # between two tests (Wine closes it a second after its last user ends) makes
 # the next test's first window fail. tools/windows/desktop_keeper.c keeps it.
 wine_start() {
-    export WINEPREFIX="$WINDOWS_BUILD/wine" WINEDEBUG=-all
-    local wine=/usr/lib/wine/wine64
-    [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine) || fail "Wine is not installed"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        say "creating the Wine prefix $WINEPREFIX"
-        # No Mono or Gecko: nothing here needs .NET or a web browser.
-        WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 "$wine" wineboot --init >/dev/null 2>&1 ||
-            fail "could not create the Wine prefix $WINEPREFIX"
-        timeout 60 wineserver -w || true
-    fi
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
-        "$WINEPREFIX/drive_c/windows/Fonts/verdana.ttf" ||
-        fail "could not copy DejaVu Sans into the Wine prefix (is fonts-dejavu-core installed?)"
+    wine_prefix
+    local wine=$WINE
     local keeper="$WINDOWS_BUILD/desktop_keeper.exe" ready="$WINDOWS_BUILD/desktop_keeper.ready"
     if [ ! -f "$keeper" ] || [ "$ROOT/tools/windows/desktop_keeper.c" -nt "$keeper" ]; then
         x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra -o "$keeper" \
@@ -74,6 +67,25 @@ wine_stop() {
         WINE_DESKTOP_PID=
     fi
     headless_stop || true
+}
+
+# wine_prefix: the Wine prefix build-windows/wine (made the first time), with
+# DejaVu Sans as C:\Windows\Fonts\verdana.ttf; sets WINEPREFIX and WINE.
+wine_prefix() {
+    export WINEPREFIX="$WINDOWS_BUILD/wine" WINEDEBUG=-all
+    WINE=/usr/lib/wine/wine64
+    [ -x "$WINE" ] || WINE=$(command -v wine64 || command -v wine) || fail "Wine is not installed"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "creating the Wine prefix $WINEPREFIX"
+        # No Mono or Gecko: nothing here needs .NET or a web browser.
+        WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 "$WINE" wineboot --init >/dev/null 2>&1 ||
+            fail "could not create the Wine prefix $WINEPREFIX"
+        timeout 60 wineserver -w || true
+    fi
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
+        "$WINEPREFIX/drive_c/windows/Fonts/verdana.ttf" ||
+        fail "could not copy DejaVu Sans into the Wine prefix (is fonts-dejavu-core installed?)"
 }
 
 # Runs the whole suite under Wine and prints a summary: how many passed,
@@ -142,7 +154,16 @@ cmd_windows() {
     case "${1:-}" in
     "") ;;
     --zip) zip=true ;;
-    *) fail "usage: ./dev windows [--zip]" ;;
+    -*) fail "usage: ./dev windows [--zip | PATH...]" ;;
+    *)
+        # A learner's own programs, each as a zip beside it.
+        install_missing "${WINDOWS_PACKAGES[@]}"
+        local path
+        for path in "$@"; do
+            windows_build_project "$path"
+        done
+        return 0
+        ;;
     esac
     install_missing "${WINDOWS_PACKAGES[@]}"
     windows_build
@@ -154,3 +175,5 @@ cmd_windows() {
     return $status
 }
 
+# shellcheck source=tools/windows/program.sh
+. "$ROOT/tools/windows/program.sh"
