@@ -21,6 +21,8 @@ CHECK_PACKAGES=(valgrind clang libclang-rt-14-dev clang-format)
 DOCS_PACKAGES=(doxygen)
 # What the benchmarks need: Google Benchmark, and callgrind to count instructions.
 BENCH_PACKAGES=(libbenchmark-dev valgrind)
+# ... and the frameworks the six scenes are compared with.
+BENCH_PACKAGES+=(libsfml-dev python3-pygame)
 # What the Windows build needs: the MinGW-w64 cross-compiler, Debian's tools
 # for fetching and unpacking source packages (the Windows libraries are built
 # from them), zlib built for Windows, GoogleTest's sources, Wine to run the
