@@ -171,7 +171,7 @@ bench_peers() {
         esac
     }
     [ -x "$bin/vantrel-peer-sfml" ] || fail "vantrel-peer-sfml was not built: is libsfml-dev installed?"
-    "$python" -c 'import pygame' 2>/dev/null || fail "pygame is missing: apt-get install python3-pygame"
+    PYGAME_HIDE_SUPPORT_PROMPT=1 "$python" -c 'import pygame' >/dev/null 2>&1 || fail "pygame is missing: apt-get install python3-pygame"
     # shellcheck source=tools/headless.sh
     . "$ROOT/tools/headless.sh"
     headless_start || fail "could not start the virtual X display (Xvfb)"
