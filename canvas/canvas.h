@@ -6,9 +6,34 @@
 /// drawing, text, images, sound, keyboard, mouse and time), the Color and
 /// Direction value types, and the helpers for random numbers and hit tests.
 
+/// \cond
+// SDL.h brings in the compiler's SIMD intrinsics (immintrin.h and its kin,
+// some 45,000 lines) for SDL_cpuinfo.h, which no Vantrel program needs. SDL's
+// own switches leave them out, so a program including this header compiles
+// in about half the time; every SDL call stays declared. The switches are
+// taken back after SDL's headers, unless the program had set one itself.
+#if !defined(SDL_DISABLE_IMMINTRIN_H) && !defined(SDL_DISABLE_MMINTRIN_H) &&                       \
+    !defined(SDL_DISABLE_XMMINTRIN_H) && !defined(SDL_DISABLE_EMMINTRIN_H) &&                      \
+    !defined(SDL_DISABLE_PMMINTRIN_H)
+#define VANTREL_SDL_INTRINSICS_OFF
+#define SDL_DISABLE_IMMINTRIN_H
+#define SDL_DISABLE_MMINTRIN_H
+#define SDL_DISABLE_XMMINTRIN_H
+#define SDL_DISABLE_EMMINTRIN_H
+#define SDL_DISABLE_PMMINTRIN_H
+#endif
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
+#ifdef VANTREL_SDL_INTRINSICS_OFF
+#undef VANTREL_SDL_INTRINSICS_OFF
+#undef SDL_DISABLE_IMMINTRIN_H
+#undef SDL_DISABLE_MMINTRIN_H
+#undef SDL_DISABLE_XMMINTRIN_H
+#undef SDL_DISABLE_EMMINTRIN_H
+#undef SDL_DISABLE_PMMINTRIN_H
+#endif
+/// \endcond
 
 #include <climits>
 #include <cstdint>

@@ -28,6 +28,8 @@ DOCS_PACKAGES=(doxygen)
 # and sox and oggenc (vorbis-tools) to make the 3-minute song the sound
 # benchmark streams.
 BENCH_PACKAGES=(libbenchmark-dev valgrind sox vorbis-tools)
+# ... and the frameworks the six scenes are compared with.
+BENCH_PACKAGES+=(libsfml-dev python3-pygame)
 # What the Windows build needs: the MinGW-w64 cross-compiler, Debian's tools
 # for fetching and unpacking source packages (the Windows libraries are built
 # from them), zlib built for Windows, GoogleTest's sources, Wine to run the

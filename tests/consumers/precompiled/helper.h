@@ -1,0 +1,6 @@
+#ifndef HELPER_H
+#define HELPER_H
+
+double half(double value);
+
+#endif
