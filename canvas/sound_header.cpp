@@ -5,7 +5,9 @@
 
 #include "canvas/canvas.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace vantrel {
 namespace detail {
@@ -197,6 +199,129 @@ bool checkWav(SDL_RWops* stream, bool limitLength, std::string* error) {
     return sound;
 }
 
+namespace {
+
+// The CRC-8 of a FLAC frame header (polynomial x^8 + x^2 + x + 1).
+std::uint8_t flacCrc8(const std::uint8_t* data, std::size_t size) {
+    std::uint8_t crc = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = static_cast<std::uint8_t>((crc & 0x80) ? (crc << 1) ^ 0x07 : crc << 1);
+        }
+    }
+    return crc;
+}
+
+// The longest FLAC frame header: sync and codes (4 bytes), a frame number of
+// up to 7, a block size of up to 2, a rate of up to 2 and the CRC-8.
+constexpr std::size_t LONGEST_FRAME_HEADER = 16;
+
+// How many channels the frame header at `p` (with `size` bytes after it)
+// declares, or 0 when no frame header starts there: a decoder that has lost
+// its place takes whatever passes these checks as a frame.
+unsigned flacFrameChannels(const std::uint8_t* p, std::size_t size) {
+    if (size < 6 || p[0] != 0xFF || (p[1] & 0xFE) != 0xF8) {
+        return 0;
+    }
+    const unsigned blockCode = p[2] >> 4, rateCode = p[2] & 0x0F, assignment = p[3] >> 4;
+    if (blockCode == 0 || rateCode == 15 || assignment > 10 || ((p[3] >> 1) & 7) == 3) {
+        return 0;
+    }
+    std::size_t at = 4;
+    unsigned extra = 0; // continuation bytes of the UTF-8-like frame number
+    if (p[at] >= 0xFE) {
+        extra = p[at] == 0xFE ? 6 : 99;
+    } else {
+        for (std::uint8_t lead = p[at]; lead & 0x80; lead = static_cast<std::uint8_t>(lead << 1)) {
+            ++extra;
+        }
+        extra = extra == 0 ? 0 : extra == 1 ? 99 : extra - 1;
+    }
+    if (extra > 6) {
+        return 0;
+    }
+    for (++at; extra > 0; --extra, ++at) {
+        if (at >= size || (p[at] & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    at += blockCode == 6 ? 1 : blockCode == 7 ? 2 : 0;
+    at += rateCode == 12 ? 1 : (rateCode == 13 || rateCode == 14) ? 2 : 0;
+    if (at >= size || flacCrc8(p, at) != p[at]) {
+        return 0;
+    }
+    return assignment < 8 ? assignment + 1 : 2;
+}
+
+// SDL_mixer's FLAC decoder takes the number of channels from the stream
+// information and reads that many from every frame: a frame with fewer has
+// it read memory that is not there. Every place a decoder could take for a
+// frame is looked at, from `at` to the end.
+bool flacFramesHaveTheirChannels(SDL_RWops* stream, Sint64 at, unsigned channels,
+                                 std::string* error) {
+    std::uint8_t buffer[65536];
+    std::size_t held = 0;
+    if (SDL_RWseek(stream, at, RW_SEEK_SET) != at) {
+        return true;
+    }
+    for (;;) {
+        const std::size_t got = SDL_RWread(stream, buffer + held, 1, sizeof buffer - held);
+        held += got;
+        const bool last = got == 0;
+        // Near the end of the buffer a header may go on in the next read.
+        const std::size_t scan = last ? held : held - std::min(held, LONGEST_FRAME_HEADER);
+        for (std::size_t i = 0; i < scan; ++i) {
+            if (buffer[i] != 0xFF) {
+                continue;
+            }
+            const unsigned found = flacFrameChannels(buffer + i, held - i);
+            if (found != 0 && found < channels) {
+                *error = "its FLAC data is damaged: a frame holds " + std::to_string(found) +
+                         " channels of the " + std::to_string(channels) + " the file announces";
+                return false;
+            }
+        }
+        if (last) {
+            return true;
+        }
+        std::memmove(buffer, buffer + scan, held - scan);
+        held -= scan;
+    }
+}
+
+// A Vorbis comment block of `length` bytes, read from where `stream` is: a
+// vendor string, then a count of comments, each a length and its text. Every
+// comment must hold text and lie within the block.
+bool flacCommentsHaveText(SDL_RWops* stream, Sint64 length) {
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(length));
+    if (length < 8 || SDL_RWread(stream, block.data(), 1, block.size()) != block.size()) {
+        return false;
+    }
+    const std::size_t end = block.size();
+    const std::size_t vendor = littleEndian32(block.data());
+    if (vendor > end - 8) {
+        return false;
+    }
+    std::size_t at = 4 + vendor;
+    const std::uint32_t count = littleEndian32(block.data() + at);
+    at += 4;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (end - at < 4) {
+            return false;
+        }
+        const std::size_t size = littleEndian32(block.data() + at);
+        at += 4;
+        if (size == 0 || size > end - at) {
+            return false;
+        }
+        at += size;
+    }
+    return true;
+}
+
+} // namespace
+
 bool checkFlac(SDL_RWops* stream, std::string* error) {
     const Sint64 size = SDL_RWsize(stream);
     // After "fLaC", the metadata blocks: each a byte (the last one's top bit
@@ -206,6 +331,7 @@ bool checkFlac(SDL_RWops* stream, std::string* error) {
     // stream information when a later block cannot be read.
     Sint64 at = 4;
     bool first = true;
+    unsigned channels = 1;
     std::uint8_t header[4];
     for (;;) {
         if (size < 0 || SDL_RWseek(stream, at, RW_SEEK_SET) != at ||
@@ -224,9 +350,24 @@ bool checkFlac(SDL_RWops* stream, std::string* error) {
             *error = "its FLAC data is cut short in its header";
             break;
         }
+        if (type == 0) {
+            std::uint8_t info[34];
+            if (SDL_RWread(stream, info, 1, sizeof info) != sizeof info) {
+                *error = "its FLAC data is cut short in its header";
+                break;
+            }
+            channels = ((info[12] >> 1) & 7u) + 1;
+        } else if (type == 4 && !flacCommentsHaveText(stream, length)) {
+            // SDL_mixer copies every comment as a C string, and an empty one
+            // reaches it as no string at all.
+            *error = "its FLAC data is damaged: a comment in its header is empty or cut short";
+            break;
+        }
         if ((header[0] & 0x80) != 0) {
+            const bool sound =
+                flacFramesHaveTheirChannels(stream, at + 4 + length, channels, error);
             SDL_RWseek(stream, 0, RW_SEEK_SET);
-            return true;
+            return sound;
         }
         first = false;
         at += 4 + length;

@@ -95,6 +95,18 @@ inline std::vector<std::pair<std::string, std::string>> badFiles() {
     twice.insert(twice.end(), flac.begin() + 4, flac.end());
     twice[42] = static_cast<char>(twice[42] & 0x7F);
     add("FLAC stream information twice", "twice.flac", twice);
+    // A mono tone whose stream information announces two channels: SDL_mixer's
+    // FLAC decoder would read a second channel no frame has.
+    flac = readBytes(committed("tone.flac"));
+    flac[20] = static_cast<char>((flac[20] & 0xF1) | (1 << 1));
+    add("FLAC frames with fewer channels than announced", "channels.flac", flac);
+    // A comment with no text: SDL_mixer would copy it as a string that is not there.
+    flac = readBytes(committed("tone.flac"));
+    std::vector<char> comment(flac.begin(), flac.begin() + 42); // "fLaC", stream information
+    comment[4] = static_cast<char>(comment[4] & 0x7F);
+    const char block[] = {'\x84', 0, 0, 12, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+    comment.insert(comment.end(), block, block + sizeof block);
+    add("FLAC comment without text", "comment.flac", comment);
     const std::string tag = "ID3t..*"; // shorter than any loader reads to tell its kind
     add("MP3 tag and nothing else", "tag.mp3", std::vector<char>(tag.begin(), tag.end()));
     std::mt19937 generator(20240611); // the same bytes on every platform
