@@ -166,10 +166,25 @@ async function openPage(url) {
 
 // Opens url and, unless told otherwise, waits for the program's first frames:
 // a page starts its program as soon as it has loaded, without any click.
+// puppeteer's page.evaluate runs as a user gesture, which would let a sound
+// opened after it start without any click; this wait asks through a session
+// of its own that is no gesture, so the page is untouched until a check acts.
 async function startProgram(url, { frames = 1 } = {}) {
   const page = await openPage(url);
   if (frames > 0) {
-    await waitFor(page, (n) => window.__vantrel.frames.length >= n, `${frames} frames of ${url}`, 30000, frames);
+    const session = await page.createCDPSession();
+    const deadline = Date.now() + 30000;
+    const expression = `(window.__vantrel ? window.__vantrel.frames.length : 0) >= ${frames}`;
+    for (;;) {
+      const { result } = await session.send('Runtime.evaluate', { expression, returnByValue: true, userGesture: false });
+      if (result.value === true) break;
+      if (Date.now() > deadline) {
+        await session.detach().catch(() => {});
+        throw new CheckFailure(`timed out after 30 s waiting for ${frames} frames of ${url}`);
+      }
+      await sleep(50);
+    }
+    await session.detach().catch(() => {});
   }
   return page;
 }
