@@ -138,85 +138,75 @@ std::string oneLine(const std::string& text, std::size_t limit) {
     return line;
 }
 
-std::string escapeHtml(const std::string& text) {
+namespace {
+
+// The cleaned text with each character `replace` names a replacement for
+// replaced by it.
+template <typename Replace> std::string escapeWith(const std::string& text, Replace replace) {
     std::string out;
     for (char c : cleanText(text)) {
-        switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
+        const char* with = replace(c);
+        if (with != nullptr) {
+            out += with;
+        } else {
             out += c;
         }
     }
     return out;
+}
+
+// The five characters HTML and XML give a meaning to.
+const char* markupEntity(char c) {
+    switch (c) {
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    case '"':
+        return "&quot;";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::string escapeHtml(const std::string& text) {
+    return escapeWith(text, [](char c) { return c == '\'' ? "&#39;" : markupEntity(c); });
 }
 
 std::string escapeJson(const std::string& text) {
-    std::string out;
-    for (char c : cleanText(text)) {
+    return escapeWith(text, [](char c) -> const char* {
         switch (c) {
         case '"':
-            out += "\\\"";
-            break;
+            return "\\\"";
         case '\\':
-            out += "\\\\";
-            break;
+            return "\\\\";
         case '\n':
-            out += "\\n";
-            break;
+            return "\\n";
         case '\t':
-            out += "\\t";
-            break;
+            return "\\t";
         default:
-            out += c;
+            return nullptr;
         }
-    }
-    return out;
+    });
 }
 
 std::string escapeXml(const std::string& text) {
-    std::string out;
-    for (char c : cleanText(text)) {
+    return escapeWith(text, [](char c) -> const char* {
         switch (c) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
         case '\'':
-            out += "&apos;";
-            break;
+            return "&apos;";
         case '\n':
-            out += "&#10;";
-            break;
+            return "&#10;";
         case '\t':
-            out += "&#9;";
-            break;
+            return "&#9;";
         default:
-            out += c;
+            return markupEntity(c);
         }
-    }
-    return out;
+    });
 }
 
 std::string escapeMarkdown(const std::string& text) {
