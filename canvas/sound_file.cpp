@@ -107,10 +107,10 @@ bool checkSoundFile(const std::vector<std::uint8_t>& bytes, std::string* error) 
         return false;
     }
     // SDL's WAV reader needs no audio device: it reads the file through.
-    SDL_AudioSpec spec;
+    SDL_AudioSpec layout;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    const bool read = SDL_LoadWAV_RW(stream, 0, &spec, &samples, &length) != nullptr;
+    const bool read = SDL_LoadWAV_RW(stream, 0, &layout, &samples, &length) != nullptr;
     SDL_RWclose(stream);
     if (!read) {
         *error = damaged(format, SDL_GetError());

@@ -100,7 +100,7 @@ int compare(const std::map<std::string, std::string>& options,
         return usage("--fuzz: expected a percentage from 0 to 100");
     }
     IMG_Init(IMG_INIT_PNG);
-    for (const grading::FrameSpec& frame : grading::parseFrames(options.at("frames"))) {
+    for (const grading::FrameAsked& frame : grading::parseFrames(options.at("frames"))) {
         const std::string file = "/frame-" + std::to_string(frame.number) + ".png";
         if (!grading::isRegularFile(folders[1] + file)) {
             continue; // not saved: the report says so
@@ -240,7 +240,7 @@ int main(int argc, char* argv[]) {
         }
         if (command == "frames" && rest.size() == 1) {
             std::string numbers;
-            for (const grading::FrameSpec& frame : grading::parseFrames(rest[0])) {
+            for (const grading::FrameAsked& frame : grading::parseFrames(rest[0])) {
                 numbers += (numbers.empty() ? "" : ",") + std::to_string(frame.number);
             }
             std::printf("%s\n", numbers.c_str());

@@ -108,8 +108,8 @@ std::string htmlReport(const Settings& settings, const Submission& reference,
         passed += s.passed() ? 1 : 0;
     }
     std::string frames;
-    for (const FrameSpec& spec : settings.frames) {
-        frames += (frames.empty() ? "" : ", ") + std::to_string(spec.number);
+    for (const FrameAsked& asked : settings.frames) {
+        frames += (frames.empty() ? "" : ", ") + std::to_string(asked.number);
     }
     std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<title>Grading: " +

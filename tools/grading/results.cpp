@@ -136,17 +136,17 @@ Submission readSubmission(const Settings& settings, const std::string& folder) {
     submission.build = readStep(dir, "build");
     submission.run = readStep(dir, "run");
     const auto compared = readComparisons(dir + "/compare.log");
-    for (const FrameSpec& spec : settings.frames) {
+    for (const FrameAsked& asked : settings.frames) {
         Frame frame;
-        frame.number = spec.number;
-        frame.weight = spec.weight;
-        const std::string file = "/frames/frame-" + std::to_string(spec.number) + ".png";
+        frame.number = asked.number;
+        frame.weight = asked.weight;
+        const std::string file = "/frames/frame-" + std::to_string(asked.number) + ".png";
         const std::string reference = settings.results + "/" + settings.referenceFolder + file;
         frame.referenceImage = isRegularFile(reference) ? reference : "";
         frame.submissionImage = isRegularFile(dir + file) ? dir + file : "";
-        const std::string difference = dir + "/difference-" + std::to_string(spec.number) + ".png";
+        const std::string difference = dir + "/difference-" + std::to_string(asked.number) + ".png";
         frame.differenceImage = isRegularFile(difference) ? difference : "";
-        const auto at = compared.find(spec.number);
+        const auto at = compared.find(asked.number);
         if (frame.submissionImage.empty()) {
             frame.state = FrameState::Missing;
         } else if (at == compared.end()) {
@@ -185,32 +185,32 @@ std::vector<Submission> readSubmissions(const Settings& settings) {
     return submissions;
 }
 
-std::vector<FrameSpec> parseFrames(const std::string& text) {
+std::vector<FrameAsked> parseFrames(const std::string& text) {
     const std::string what = "expected frame numbers (1 or more) separated by commas, each "
                              "optionally with :POINTS (20,40 or 20:1,40:2), found \"" +
                              text + "\"";
-    std::vector<FrameSpec> frames;
+    std::vector<FrameAsked> frames;
     std::stringstream items(text);
     std::string item;
     while (std::getline(items, item, ',')) {
-        FrameSpec spec;
+        FrameAsked asked;
         const std::size_t colon = item.find(':');
-        if (!readLong(item.substr(0, colon), spec.number) || spec.number < 1 ||
-            spec.number > 100000000) {
+        if (!readLong(item.substr(0, colon), asked.number) || asked.number < 1 ||
+            asked.number > 100000000) {
             throw what;
         }
         if (colon != std::string::npos &&
-            (!readDouble(item.substr(colon + 1), spec.weight) || spec.weight < 0 ||
+            (!readDouble(item.substr(colon + 1), asked.weight) || asked.weight < 0 ||
              item.substr(colon + 1).find_first_not_of("0123456789.") != std::string::npos)) {
             throw what;
         }
-        frames.push_back(spec);
+        frames.push_back(asked);
     }
     if (frames.empty() || text.back() == ',') {
         throw what;
     }
     std::sort(frames.begin(), frames.end(),
-              [](const FrameSpec& a, const FrameSpec& b) { return a.number < b.number; });
+              [](const FrameAsked& a, const FrameAsked& b) { return a.number < b.number; });
     for (std::size_t i = 1; i < frames.size(); ++i) {
         if (frames[i].number == frames[i - 1].number) {
             throw "frame " + std::to_string(frames[i].number) + " is named twice in \"" + text +

@@ -18,7 +18,7 @@
 namespace grading {
 
 /// A frame to compare and the points it is worth.
-struct FrameSpec {
+struct FrameAsked {
     long number = 0;
     double weight = 1;
 };
@@ -38,7 +38,7 @@ struct Limits {
 struct Settings {
     std::string results;                       ///< the results folder
     std::string referenceFolder = "reference"; ///< its subfolder for the reference
-    std::vector<FrameSpec> frames;
+    std::vector<FrameAsked> frames;
     long tolerance = 500; ///< differing pixels a frame may have and still match
     double buildPoints = 0;
     double runPoints = 0;
@@ -139,7 +139,7 @@ std::vector<TestCase> testCases(const Settings& settings, const Submission& subm
 std::string referenceProblem(const Settings& settings, const Submission& reference);
 
 /// Parses "20,40" or "20:2,40:3" (frame:weight); throws a message on error.
-std::vector<FrameSpec> parseFrames(const std::string& text);
+std::vector<FrameAsked> parseFrames(const std::string& text);
 
 } // namespace grading
 
