@@ -48,23 +48,9 @@ shot() {
     echo "$file"
 }
 # box FILE COLOUR [CROP]: "W H X Y" of the pixels of exactly that colour
-# (X and Y within the crop), or "0 0 0 0" if there are none.
-box() {
-    local crop=${3:-640x480+0+0} geometry
-    # The colour's pixels are marked first, so that black can be looked for too.
-    geometry=$(convert "$1" -crop "$crop" +repage -alpha off -fill 'rgb(1,2,3)' -opaque "$2" \
-        -fill black +opaque 'rgb(1,2,3)' -fill white -opaque 'rgb(1,2,3)' \
-        -format '%@' info: 2>/dev/null)
-    if [[ $geometry =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -gt 0 ]; then
-        echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]} ${BASH_REMATCH[4]}"
-    else
-        echo "0 0 0 0"
-    fi
-}
-# pixel FILE X Y: "R,G,B" of one pixel, 0-255 each.
-pixel() {
-    convert "$1" -format "%[fx:round(255*p{$2,$3}.r)],%[fx:round(255*p{$2,$3}.g)],%[fx:round(255*p{$2,$3}.b)]" info: 2>/dev/null
-}
+# (X and Y within the crop, by default the whole window), or "0 0 0 0".
+box() { headless_box "$1" "$2" "${3:-640x480+0+0}"; }
+pixel() { headless_pixel "$@"; }
 xdo() { timeout 10 xdotool "$@" || fail "xdotool $* failed"; }
 alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-paint ended early: $(cat "$out/paint.stderr")"; }
 BLACK='rgb(0,0,0)' RED='rgb(255,0,0)'

@@ -49,19 +49,8 @@ shot() {
     echo "$file"
 }
 # box FILE COLOUR [CROP]: "W H X Y" of the pixels of exactly that colour
-# (X and Y within the crop), or "0 0 0 0" if there are none.
-box() {
-    local crop=${3:-640x360+0+0} geometry
-    # The colour's pixels are marked first, so that black can be looked for too.
-    geometry=$(convert "$1" -crop "$crop" +repage -alpha off -fill 'rgb(1,2,3)' -opaque "$2" \
-        -fill black +opaque 'rgb(1,2,3)' -fill white -opaque 'rgb(1,2,3)' \
-        -format '%@' info: 2>/dev/null)
-    if [[ $geometry =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -gt 0 ]; then
-        echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]} ${BASH_REMATCH[4]}"
-    else
-        echo "0 0 0 0"
-    fi
-}
+# (X and Y within the crop, by default the whole window), or "0 0 0 0".
+box() { headless_box "$1" "$2" "${3:-640x360+0+0}"; }
 xdo() { timeout 10 xdotool "$@" || fail "xdotool $* failed"; }
 alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-scroller ended early: $(cat "$out/scroller.stderr")"; }
 PANEL='rgb(0,0,128)' RUNNER='rgb(255,0,0)' FLAG='rgb(255,0,255)'

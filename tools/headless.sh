@@ -6,6 +6,9 @@
 #   headless_start                 starts Xvfb; sets DISPLAY and HEADLESS_XVFB_PID
 #   headless_stop                  stops it (and waits for it, at most 3 s)
 #   headless_screenshot ID FILE    saves window ID (or "root") as a PNG
+#   headless_box FILE COLOUR CROP  "W H X Y" of the pixels of exactly COLOUR
+#                                  within CROP (WxH+X+Y), "0 0 0 0" if none
+#   headless_pixel FILE X Y        "R,G,B" of one pixel, 0-255 each
 #   headless_wait_exit PID SECONDS waits for PID (a child of this shell) to end;
 #                                  returns its status, or 124 if still running
 #   headless_end PID               ends PID: TERM, then KILL after 2 s
@@ -43,6 +46,23 @@ headless_stop() {
 
 headless_screenshot() {
     timeout 20 import -window "$1" "$2"
+}
+
+headless_box() {
+    local geometry
+    # The colour's pixels are marked first, so that black can be looked for too.
+    geometry=$(convert "$1" -crop "$3" +repage -alpha off -fill 'rgb(1,2,3)' -opaque "$2" \
+        -fill black +opaque 'rgb(1,2,3)' -fill white -opaque 'rgb(1,2,3)' \
+        -format '%@' info: 2>/dev/null)
+    if [[ $geometry =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -gt 0 ]; then
+        echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]} ${BASH_REMATCH[4]}"
+    else
+        echo "0 0 0 0"
+    fi
+}
+
+headless_pixel() {
+    convert "$1" -format "%[fx:round(255*p{$2,$3}.r)],%[fx:round(255*p{$2,$3}.g)],%[fx:round(255*p{$2,$3}.b)]" info: 2>/dev/null
 }
 
 headless_wait_exit() {
