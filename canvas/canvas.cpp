@@ -6,7 +6,9 @@
 #include "canvas/assets.h"
 #include "canvas/recording.h"
 #include "canvas/failure.h"
+#include "canvas/signals.h"
 
+#include <cstdlib>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -162,6 +164,8 @@ Canvas::~Canvas() {
     freeImages();
     SDL_DestroyRenderer(renderer);
     SDL_DestroyWindow(window);
+    // SDL_Quit takes its own handlers away only if they are the ones in place.
+    vantrel::detail::releaseStopRequests();
     SDL_Quit();
 }
 
@@ -194,6 +198,8 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
     if (invisibleFallback()) {
         vantrel::detail::fail("SDL Initialization failed");
     }
+    // Ctrl+C and SIGTERM: in front of the handlers SDL_Init has just set.
+    vantrel::detail::catchStopRequests();
     if (Mix_OpenAudio(AUDIO_FREQUENCY, AUDIO_SAMPLE_FORMAT, AUDIO_CHANNELS, AUDIO_CHUNK_SIZE) ==
         -1) {
         const std::string reason = SDL_GetError();
@@ -271,6 +277,8 @@ void Canvas::waitForFrame() {
     const Uint32 deadline = frameStart + period;
     const Uint32 now = SDL_GetTicks();
     if (now < deadline) {
+        // The sleep ends in isRunning's pump: a Ctrl+C during it is seen.
+        vantrel::detail::markTakingEvents(deadline - now);
         SDL_Delay(deadline - now);
     }
 }
@@ -279,7 +287,9 @@ bool Canvas::pollEvent(SDL_Event* event) {
     if (window == nullptr) {
         return false;
     }
-    return SDL_PollEvent(event) == 1;
+    const bool taken = SDL_PollEvent(event) == 1;
+    vantrel::detail::markTakingEvents();
+    return taken;
 }
 
 void Canvas::clear() {
@@ -292,6 +302,9 @@ void Canvas::update() {
     // A frame ends in the window: a program that left drawing in an image
     // would otherwise clear that image at the next frame's clear().
     drawIntoWindow();
+    if (recorder != nullptr && !recorder->frameEnded()) {
+        std::exit(1); // the recorder said why
+    }
     if (recorder != nullptr) {
         const std::string file = recorder->frameToSave();
         if (!file.empty()) {

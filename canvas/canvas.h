@@ -719,7 +719,9 @@ public:
     ///@}
     /// Writes the image, transparent pixels included, as a PNG file at path.
     /// Returns false when it cannot be written, or before initWorld;
-    /// getImageError() then says why.
+    /// getImageError() then says why. The file is written whole or not at
+    /// all: a save that fails (a full disk, say) leaves an earlier file at
+    /// path as it was.
     bool saveImage(ImageId image, const std::string& path);
 
     // ---- Camera -----------------------------------------------------------
@@ -746,7 +748,9 @@ public:
 
     /// Saves what has been drawn since the last clear() as a PNG file at
     /// path (call it before update()). Returns false when the file cannot be
-    /// written, or before initWorld; getSaveFrameError() then says why.
+    /// written, or before initWorld; getSaveFrameError() then says why. As
+    /// with saveImage, a save that fails leaves an earlier file at path as
+    /// it was.
     ///
     /// A program can also be recorded without changing it: run it with
     /// vantrel-run (or VANTREL_RECORD=1 and the other VANTREL_* variables),
@@ -872,6 +876,9 @@ private:
     // eight, which the slot keeps to.
     std::vector<Effect> effects;
     std::string soundError;
+    // Why the last loadSound failed, kept apart from the music's failures:
+    // what playEffect(-1) names.
+    std::string effectLoadError;
     Mix_Music* music = nullptr;
     double effectsVolume = 1.0;
     double musicVolume = 1.0;

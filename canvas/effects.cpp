@@ -35,7 +35,7 @@ SoundId Canvas::loadSound(const std::string& path) {
     // beside the program too; the message then names every place looked.
     const vantrel::detail::AssetPath file = vantrel::detail::findAsset(path);
     if (!file.found) {
-        soundError = vantrel::detail::notFoundMessage(path, file);
+        soundError = effectLoadError = vantrel::detail::notFoundMessage(path, file);
         return -1;
     }
     Effect effect = {nullptr, {}, path};
@@ -51,7 +51,7 @@ SoundId Canvas::loadSound(const std::string& path) {
         loaded = vantrel::detail::checkSoundFile(effect.pending, &reason);
     }
     if (!loaded) {
-        soundError = "Couldn't load " + path + ": " + reason;
+        soundError = effectLoadError = "Couldn't load " + path + ": " + reason;
         return -1;
     }
     effects.push_back(std::move(effect));
@@ -68,7 +68,7 @@ Canvas::Effect& Canvas::effectFor(SoundId sound) {
             " names no loaded sound (loaded sounds: " + std::to_string(effects.size()) + ").";
         if (sound == -1) {
             message += " An id of -1 means loadSound failed";
-            message += soundError.empty() ? "." : "; the last failure: " + soundError;
+            message += effectLoadError.empty() ? "." : "; the last failure: " + effectLoadError;
         }
         vantrel::detail::failWith(std::out_of_range(message));
     }
@@ -131,7 +131,7 @@ void Canvas::openEffects() {
         effect.chunk = vantrel::detail::decodeEffect(effect.pending, &reason);
         std::vector<std::uint8_t>().swap(effect.pending);
         if (effect.chunk == nullptr) {
-            soundError = "Couldn't load " + effect.path + ": " + reason;
+            soundError = effectLoadError = "Couldn't load " + effect.path + ": " + reason;
             std::fprintf(stderr, "Vantrel: sound %zu will not play. %s\n", i + 1,
                          soundError.c_str());
             std::fflush(stderr);

@@ -6,6 +6,7 @@
 
 #include "canvas/canvas.h"
 
+#include "canvas/signals.h"
 #include "canvas/utf8.h"
 
 #include <climits>
@@ -208,6 +209,7 @@ void Canvas::rollInput() {
     // Whatever the platform has for the window enters the queue now, through
     // the watch, even when the program takes no events itself.
     SDL_PumpEvents();
+    vantrel::detail::markTakingEvents();
     // Most frames see no key at all: the key table is copied only when a key
     // event came in or the last frame's presses and releases must be cleared.
     if (input.keysChanged || input.frameKeyEdges) {

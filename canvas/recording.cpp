@@ -2,15 +2,13 @@
 
 #include "canvas/recording.h"
 
-#include <SDL_image.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
 #include "canvas/canvas.h"
+#include "canvas/file_write.h"
 #include "canvas/utf8.h"
 #include "canvas/targets.h"
 
@@ -23,6 +21,9 @@ namespace {
 // stopped for it (a program that ignores the close button would otherwise
 // never end under a grader).
 constexpr long FRAMES_TO_HONOUR_CLOSE = 120;
+// update() calls without isRunning() after which the loop is taken to be one
+// that never asks it: far more than any loading screen draws.
+constexpr long UPDATES_WITHOUT_IS_RUNNING = 1000;
 
 void pushKey(SDL_Window* window, Uint32 type, SDL_Keycode key, bool repeat = false) {
     SDL_Event event;
@@ -98,18 +99,19 @@ void Recorder::checkOutput() const {
     if (first == 0 || (settings.frames > 0 && first > settings.frames)) {
         return;
     }
+    // Tried beside the frame's file, as saving it will; an earlier file of
+    // that name stays as it is until the frame replaces it.
     const std::string name = frameFileName(settings.pattern, first);
-    std::FILE* probe = std::fopen(name.c_str(), "ab");
-    if (probe == nullptr) {
+    std::string cause;
+    if (!canWriteBeside(name, &cause)) {
         throw "VANTREL_FRAME_PATTERN: cannot write frame " + std::to_string(first) + " to \"" +
-            name + "\": " + std::strerror(errno);
+            name + "\": " + cause;
     }
-    std::fclose(probe);
-    std::remove(name.c_str());
 }
 
 bool Recorder::startFrame(SDL_Window* window) {
     ++current;
+    updatesInFrame = 0;
     while (nextInput < settings.script.size() && settings.script[nextInput].frame <= current) {
         push(settings.script[nextInput++], window);
     }
@@ -125,6 +127,18 @@ bool Recorder::startFrame(SDL_Window* window) {
         return false;
     }
     return true;
+}
+
+bool Recorder::frameEnded() {
+    if (++updatesInFrame < UPDATES_WITHOUT_IS_RUNNING) {
+        return true;
+    }
+    std::fprintf(stderr,
+                 "Vantrel: the program called update() %ld times without calling isRunning(), "
+                 "so its loop never asks isRunning() and the recording stopped it (a frame loop "
+                 "is: start(); while (isRunning()) { ... update(); })\n",
+                 UPDATES_WITHOUT_IS_RUNNING);
+    return false;
 }
 
 std::string Recorder::frameToSave() const {
@@ -278,11 +292,13 @@ bool Canvas::saveFrame(const std::string& path) {
         return false;
     }
     bool saved = false;
+    std::string cause;
     if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, frame->pixels,
                              frame->pitch) != 0) {
         saveFrameError = std::string("cannot read the frame back: ") + SDL_GetError();
-    } else if (IMG_SavePNG(frame, path.c_str()) != 0) {
-        saveFrameError = "cannot write \"" + path + "\": " + IMG_GetError();
+    } else if (!vantrel::detail::savePng(frame, path, &cause)) {
+        // Whole or not at all: an earlier file at path stays as it was.
+        saveFrameError = "cannot write \"" + path + "\": " + cause;
     } else {
         saved = true;
     }

@@ -104,6 +104,12 @@ public:
     /// Notes that the current frame was saved (after frameToSave named it).
     void frameSaved();
 
+    /// At every update(): returns false, after saying why on standard error,
+    /// once update() has been called so often without isRunning() that the
+    /// program's loop never asks it (the recording then counts no frame and
+    /// would never end the program).
+    bool frameEnded();
+
     /// When the program ends: "" if every frame asked for was saved, else
     /// one line saying which were not and why (the program never counted a
     /// frame, ended too early, or did not call update() in that frame).
@@ -119,6 +125,7 @@ private:
     long current = 0;
     std::size_t nextInput = 0;
     long closeRequestedAt = 0;
+    long updatesInFrame = 0; ///< update() calls since isRunning() last started a frame
     std::vector<long> saved; ///< frames saved so far, ascending
     int mouseX = 0;
     int mouseY = 0;

@@ -9,9 +9,8 @@
 #include "canvas/canvas.h"
 
 #include "canvas/failure.h"
+#include "canvas/file_write.h"
 #include "canvas/targets.h"
-
-#include <SDL_image.h>
 
 #include <stdexcept>
 
@@ -291,10 +290,11 @@ bool Canvas::saveImage(ImageId id, const std::string& path) {
         imageError = refused + reason;
         return false;
     }
-    const bool saved = IMG_SavePNG(pixels, path.c_str()) == 0;
+    // Whole or not at all: an earlier file at path stays if this one fails.
+    const bool saved = vantrel::detail::savePng(pixels, path, &reason);
     SDL_FreeSurface(pixels);
     if (!saved) {
-        imageError = refused + IMG_GetError();
+        imageError = refused + reason;
         return false;
     }
     imageError.clear();

@@ -28,7 +28,9 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/assets.cpp
     ${PROJECT_SOURCE_DIR}/canvas/canvas.cpp
     ${PROJECT_SOURCE_DIR}/canvas/clock.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/file_write.cpp
     ${PROJECT_SOURCE_DIR}/canvas/input.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/signals.cpp
     ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
     ${PROJECT_SOURCE_DIR}/canvas/shapes.cpp
     ${PROJECT_SOURCE_DIR}/canvas/text.cpp

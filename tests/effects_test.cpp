@@ -176,6 +176,8 @@ TEST(EffectsLoad, IdsThatNameNoSoundThrow) {
     EXPECT_THROW(canvas.playEffect(0), std::out_of_range);
     EXPECT_THROW(canvas.playEffect(2, 0.5), std::out_of_range);
     canvas.loadSound(testFile("missing.wav"));
+    // A failed playMusic afterwards is not what the id of -1 came from.
+    EXPECT_FALSE(canvas.playMusic(testFile("missing-music.ogg"), false));
     try {
         canvas.playEffect(-1);
         ADD_FAILURE() << "playEffect(-1) threw nothing";
@@ -184,6 +186,8 @@ TEST(EffectsLoad, IdsThatNameNoSoundThrow) {
         EXPECT_TRUE(contains(message, "Sound id -1 names no loaded sound (loaded sounds: 1)"))
             << message;
         EXPECT_TRUE(contains(message, "loadSound failed; the last failure: Couldn't open"))
+            << message;
+        EXPECT_TRUE(contains(message, "missing.wav") && !contains(message, "missing-music"))
             << message;
     }
 }

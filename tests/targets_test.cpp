@@ -9,11 +9,16 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "canvas/canvas.h"
 #include "canvas/targets.h"
@@ -345,6 +350,72 @@ TEST(CreateImage, SavedAsPngAndLoadedBackPixelForPixel) {
         << canvas.getImageError();
     EXPECT_THROW(canvas.saveImage(9, path), std::out_of_range);
 }
+
+#ifndef _WIN32
+// Bytes of a file; "" when it cannot be read.
+std::string fileBytes(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char part[4096];
+        for (std::size_t got; (got = std::fread(part, 1, sizeof part, file)) > 0;) {
+            bytes.append(part, got);
+        }
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+// A save that cannot be finished (here: the process's file size limit, as a
+// full disk would) fails, names why, and leaves the earlier file as it was,
+// with no half-written file beside it.
+TEST(CreateImage, ASaveThatCannotFinishKeepsTheEarlierFile) {
+    Canvas& canvas = setUp();
+    const ImageId image = canvas.createImage(300, 300);
+    ASSERT_TRUE(canvas.drawInto(image));
+    canvas.drawFilledCircle(150, 150, 100, INK);
+    canvas.drawIntoWindow();
+    canvas.drawFilledCircle(60, 60, 40, OTHER);
+    const struct {
+        const char* name;
+        std::function<bool(const std::string&)> save;
+        std::function<std::string()> error;
+    } saves[] = {
+        {"saveImage", [&](const std::string& path) { return canvas.saveImage(image, path); },
+         [&] { return canvas.getImageError(); }},
+        {"saveFrame", [&](const std::string& path) { return canvas.saveFrame(path); },
+         [&] { return canvas.getSaveFrameError(); }},
+    };
+    const std::string earlier = "an earlier picture, kept";
+    for (const auto& save : saves) {
+        const std::string folder = fileFor(std::string(save.name) + "-folder");
+        ASSERT_EQ(0, std::system(("rm -rf '" + folder + "' && mkdir '" + folder + "'").c_str()));
+        const std::string path = folder + "/picture.png";
+        // The limit: half of what the save writes.
+        ASSERT_TRUE(save.save(path)) << save.name << ": " << save.error();
+        const std::size_t size = fileBytes(path).size();
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(nullptr, file);
+        std::fputs(earlier.c_str(), file);
+        std::fclose(file);
+
+        rlimit before{};
+        ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &before));
+        rlimit small = before;
+        small.rlim_cur = static_cast<rlim_t>(size / 2);
+        ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
+        const bool saved = save.save(path);
+        ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &before));
+
+        EXPECT_FALSE(saved) << save.name << " reported success";
+        EXPECT_NE(std::string::npos, save.error().find("File too large")) << save.error();
+        EXPECT_EQ(earlier, fileBytes(path)) << save.name << " destroyed the earlier file";
+        EXPECT_EQ(0, std::system(("test \"$(ls -A '" + folder + "')\" = picture.png").c_str()))
+            << save.name << " left another file in " << folder;
+        EXPECT_TRUE(save.save(path)) << save.name << " without the limit: " << save.error();
+        EXPECT_EQ(size, fileBytes(path).size());
+    }
+}
+#endif
 
 TEST(CreateImage, ClearedToAColourOrTransparentWhateverIsDrawnInto) {
     Canvas& canvas = setUp();

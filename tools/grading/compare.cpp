@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "canvas/file_write.h"
 #include "text.h"
 
 namespace grading {
@@ -139,8 +140,10 @@ Comparison compareFrames(const std::string& reference, const std::string& submis
         }
     }
     result.compared = true;
-    if (picture && IMG_SavePNG(picture.get(), difference.c_str()) != 0) {
-        std::fprintf(stderr, "cannot write %s: %s\n", difference.c_str(), IMG_GetError());
+    // Whole or not at all: a failed write leaves no broken picture behind.
+    std::string cause;
+    if (picture && !vantrel::detail::savePng(picture.get(), difference, &cause)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", difference.c_str(), cause.c_str());
     }
     return result;
 }

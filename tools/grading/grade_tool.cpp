@@ -12,12 +12,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "canvas/file_write.h"
 #include "compare.h"
 #include "report.h"
 #include "results.h"
@@ -79,12 +79,12 @@ void parseLimits(const std::string& text, grading::Limits& limits) {
     }
 }
 
+// Whole or not at all: a report that cannot be written leaves the earlier one.
 bool writeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "vantrel-grade-tool: cannot write %s\n", path.c_str());
+    std::string cause;
+    if (!vantrel::detail::writeWholeFile(path, text, &cause)) {
+        std::fprintf(stderr, "vantrel-grade-tool: cannot write %s: %s\n", path.c_str(),
+                     cause.c_str());
         return false;
     }
     return true;
