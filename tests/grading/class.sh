@@ -2,8 +2,9 @@
 # A class of submissions graded as a teacher would, from a checkout (the
 # tools laid out by stage.sh, as ./dev grade does): the ordinary ones (right,
 # a wrong frame, does not build, crashes, no frames, ignores the close
-# request) and hostile ones (deletes files, reads another submission, opens
-# a connection, forks without end, allocates without end, alone or in many
+# request, never asks isRunning()) and hostile ones (deletes files, reads
+# another submission, opens a connection, looks for the grader's environment
+# and folders, forks without end, allocates without end, alone or in many
 # processes, loops or sleeps for ever, prints a gigabyte, includes a file
 # from the teacher's home).
 # Each hostile one would pass if what it tried worked; each must get a clear
@@ -66,7 +67,8 @@ for template in "$here"/class/*.cpp; do
     cp "$here/house.h" "$class/$name/"
     sed -e "s|@HOME@|$home|g" -e "s|@HOST_TMP@|$outside|g" -e "s|@PORT@|$port|g" \
         -e "s|@OTHER@|$class/correct/main.cpp|g" -e "s|@RESULTS@|$work/results|g" \
-        "$template" >"$class/$name/main.cpp"
+        -e "s|@WORK_REVERSED@|$(rev <<<"$work")|g" -e "s|@USER_NAME@|$(id -un)|g" \
+        -e "s|@HOST_NAME@|$(hostname)|g" "$template" >"$class/$name/main.cpp"
 done
 echo "// other-submission-marker-51c2" >>"$class/correct/main.cpp"
 submissions=$(ls "$class" | wc -l)
@@ -76,7 +78,9 @@ mkdir -p "$work/tmp"
 start=$SECONDS
 # Standard input and one more file open, as a grader started from a script
 # might have them: reads_other must not read either.
-TMPDIR="$work/tmp" timeout 900 "$work/kit/bin/vantrel-grade" -j 2 --frames 20,40 \
+# A marker in the grader's environment, and the grader's folders as its
+# home and working folder: reads_grader must find neither.
+VANTREL_GRADER_SECRET=grader-secret-93b7 HOME="$work" TMPDIR="$work/tmp" timeout 900 "$work/kit/bin/vantrel-grade" -j 2 --frames 20,40 \
     --input "$source/docs/grading/input.txt" --time 8 --cpu 3 --memory 256 --processes 32 \
     --output 1M --json results.json --junit results.xml --out results \
     "$source/docs/grading/reference.cpp" "$class" >table.md 2>grade.err <"$home/secret.h" 9<"$home/secret.h"
@@ -94,8 +98,9 @@ expect wrong_frame 'yes \| yes \| 1/2 \| 1/2 \| FAIL: frame 40 differs \([0-9]+ 
 expect does_not_build "no \| - \| - \| 0/2 \| FAIL: does not build: main.cpp:[0-9]+:[0-9]+: error: .*drawHous.* was not declared"
 expect crashes 'yes \| crashed \| - \| 0/2 \| FAIL: crashed: segmentation fault \(SIGSEGV\) \|$'
 expect no_frames 'yes \| no frames \| - \| 0/2 \| FAIL: saved no frames: the program never called start\(\) and then isRunning\(\)'
+expect never_asks_is_running 'yes \| no frames \| - \| 0/2 \| FAIL: its loop never calls isRunning\(\), so no frame was counted or saved and the recording stopped it \|$'
 expect ignores_close 'yes \| ignored close \| 2/2 \| 2/2 \| FAIL: ignored the close request .*; its frames match \|$'
-for name in deletes_files reads_other connects; do
+for name in deletes_files reads_other connects reads_grader; do
     expect $name 'yes \| status 1 \| - \| 0/2 \| FAIL: ended with status 1 \|$'
 done
 expect fork_bomb 'yes \| killed \| - \| 0/2 \| FAIL: killed at the process limit \(32 processes and threads\) \|$'
@@ -120,6 +125,9 @@ done
 grep -rq other-submission-marker-51c2 results/reads_other/ && fail "reads_other read another submission"
 grep -rq secret-marker-7f3a results/includes_home/ results/reads_other/ &&
     fail "a submission read the teacher's file: $(grep -rl secret-marker-7f3a results/)"
+grep -q LEAK results/reads_grader/run.log && fail "a submission saw the grader: $(grep -m 3 LEAK results/reads_grader/run.log)"
+grep -rlq grader-secret-93b7 results/ results.json results.xml &&
+    fail "the grader's environment reached the results: $(grep -rl grader-secret-93b7 results/ results.json results.xml)"
 size=$(stat -c %s results/prints_gigabyte/run.log)
 [ "$size" -le $((1 << 20)) ] || fail "prints_gigabyte's log holds $size bytes, past the 1 MB limit"
 [ "$(pgrep -c -f "\.vantrel-grade/program|$work/tmp")" -eq 0 ] ||

@@ -8,7 +8,9 @@
 
 # The sandbox's own user: programs nobody has read should not run as root,
 # and the process limit only holds for a user other than root. When the
-# grader runs as root, the sandboxes run as "nobody".
+# grader runs as root, the sandboxes run as "nobody". Either way bubblewrap
+# starts with an empty environment: its first process is the sandbox's
+# process 1, and a submission can read that process's environment.
 SANDBOX_USER=()
 # The bwrap options every step shares (sandbox_prepare fills them in): those
 # before its private folders are mounted, and those after (the kit, mounted
@@ -20,14 +22,34 @@ BWRAP_AFTER=()
 # KIT is the folder of grading tools and headers it must see (read-only).
 sandbox_prepare() {
     local kit=$1 entry
+    SANDBOX_USER=(env -i)
     if [ "$(id -u)" -eq 0 ]; then
-        SANDBOX_USER=(setpriv --reuid="$(id -u nobody 2>/dev/null || echo 65534)"
+        SANDBOX_USER+=(setpriv --reuid="$(id -u nobody 2>/dev/null || echo 65534)"
             --regid="$(id -g nobody 2>/dev/null || echo 65534)" --clear-groups --no-new-privs --)
         # Root in a user namespace of its own may have no "nobody" to become.
-        "${SANDBOX_USER[@]}" true 2>/dev/null || SANDBOX_USER=()
+        "${SANDBOX_USER[@]}" true 2>/dev/null || SANDBOX_USER=(env -i)
     fi
+    # Who and where the sandbox is, in files of its own over the system's:
+    # the user is "learner" (uid 1000), the machine "sandbox", and neither
+    # the teacher's name nor anyone else's account is in view.
+    mkdir -p "$kit/etc"
+    printf '%s\n' 'root:x:0:0:root:/root:/bin/sh' 'learner:x:1000:1000:learner:/work:/bin/sh' \
+        'nobody:x:65534:65534:nobody:/nonexistent:/usr/sbin/nologin' >"$kit/etc/passwd"
+    printf '%s\n' 'root:x:0:' 'learner:x:1000:' 'nogroup:x:65534:' >"$kit/etc/group"
+    echo sandbox >"$kit/etc/hostname"
+    printf '127.0.0.1 localhost sandbox\n::1 localhost\n' >"$kit/etc/hosts"
+    echo 00000000000000000000000000000001 >"$kit/etc/machine-id"
     BWRAP=(bwrap --unshare-all --unshare-user --disable-userns --die-with-parent --new-session
-        --hostname sandbox --ro-bind /usr /usr --ro-bind /etc /etc)
+        --hostname sandbox --uid 1000 --gid 1000 --ro-bind /usr /usr --ro-bind /etc /etc)
+    # Only over files that are there (a link may point at nothing in the
+    # sandbox, where it tells nothing).
+    for entry in passwd group hostname hosts machine-id; do
+        [ -f "/etc/$entry" ] && [ ! -L "/etc/$entry" ] && BWRAP+=(--ro-bind "$kit/etc/$entry" "/etc/$entry")
+    done
+    # The system's files that name its users, its owner or its network.
+    for entry in /etc/shadow /etc/gshadow /etc/subuid /etc/subgid /etc/mailname /etc/resolv.conf; do
+        [ -f "$entry" ] && [ ! -L "$entry" ] && BWRAP+=(--ro-bind /dev/null "$entry")
+    done
     # /bin, /lib and friends: links into /usr on a merged system, folders otherwise.
     for entry in /bin /sbin /lib /lib32 /lib64 /libx32; do
         if [ -L "$entry" ]; then
@@ -102,12 +124,22 @@ run_step() {
         # processors as a sandbox gets.
         runner=(setsid env -C "$private" HOME="$private" TMPDIR="$private/tmp" bash "$INSIDE")
     fi
+    # Fds 3, 4 and 5 are pipes, not files: a process in the sandbox can read
+    # where another's open files are, and these would name the results folder.
+    local exported noted given exporter noter
+    exec {exported}> >(exec head -c $((2 * folder)) >"$dir/$step.tar")
+    exporter=$!
+    exec {noted}> >(exec head -c 4096 >"$dir/$step.notes")
+    noter=$!
+    exec {given}< <(exec cat -- "$input")
     (
         ulimit -f $((file / 1024))
         exec timeout -s KILL "$wall" "${runner[@]}" "$@"
-    ) </dev/null 2>&1 3>"$dir/$step.tar" 4>"$dir/$step.notes" 5<"$input" |
+    ) </dev/null 2>&1 3>&"$exported" 4>&"$noted" 5<&"$given" {exported}>&- {noted}>&- {given}<&- |
         head -c "$OUTPUT_BYTES" >"$dir/$step.log"
     status=${PIPESTATUS[0]}
+    exec {exported}>&- {noted}>&- {given}<&-
+    wait "$exporter" "$noter" 2>/dev/null
     $SANDBOX || rm -rf "$private"
     {
         # What inside.sh reported, in the form it writes, and nothing else.

@@ -178,6 +178,12 @@ void judge(const Settings& settings, Submission& s) {
         s.outcome = Outcome::Crashed;
         s.runWord = "crashed";
         s.detail = "crashed: " + (message.empty() ? signalName(signal) : message);
+    } else if (contains(s.run.log, "without calling isRunning(), so its loop never asks")) {
+        // The recording counts frames in isRunning(), so it stopped the program.
+        s.outcome = Outcome::NoFrames;
+        s.runWord = "no frames";
+        s.detail = "its loop never calls isRunning(), so no frame was counted or saved and the "
+                   "recording stopped it";
     } else if (s.run.status != 0) {
         const std::string message = lastMessage(s.run.log);
         s.outcome = Outcome::ExitedWithStatus;
