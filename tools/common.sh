@@ -47,6 +47,20 @@ fail() {
     exit 1
 }
 
+# Any command that fails where nothing handles its failure ends ./dev (set
+# -e); this says which, where and with what status, so that no route ends
+# in silence. Functions, subshells and command substitutions inherit it (set
+# -E), so a failure inside one is named where it happened; the subshell that
+# then ends with it (a stage, say) is not named again, nor is fail's exit.
+set -E
+on_failure() {
+    local status=$1 command=$2 file=$3 line=$4
+    [[ $command == "("* ]] && return
+    printf 'dev: failed with status %s: %s (%s, line %s)\n' "$status" "$command" \
+        "${file#"$ROOT"/}" "$line" >&2
+}
+trap 'on_failure "$?" "$BASH_COMMAND" "${BASH_SOURCE[0]}" "$LINENO"' ERR
+
 # install_missing PACKAGE...: installs, with apt-get, those not yet installed.
 install_missing() {
     local missing=() package

@@ -59,6 +59,13 @@ stage_first_runs() {
     (cd "$work/clone" && env -u DISPLAY -u WAYLAND_DISPLAY XDG_CACHE_HOME="$work/cache" \
         timeout 900 ./dev demo) || fail "./dev demo failed in a fresh copy of the checkout"
     [ -s "$work/clone/build/demo.png" ] || fail "./dev demo made no screenshot in the fresh copy"
+    say "./dev NAME --help for every sub-command, in the fresh copy"
+    local name usage
+    for name in $(sed -n 's/^\(#   \)\.\/dev \([a-z]*\).*/\2/p' "$ROOT/dev" | sort -u); do
+        usage=$("$work/clone/dev" "$name" --help 2>&1) ||
+            fail "./dev $name --help failed: $usage"
+        [[ $usage == *"$name"* ]] || fail "./dev $name --help does not say how to use it: $usage"
+    done
 
     # shellcheck source=tools/debsrc.sh
     . "$ROOT/tools/debsrc.sh"
@@ -175,7 +182,15 @@ stage_windows() {
     windows_build
     windows_test || return 1
     windows_zip || return 1
-    bash "$ROOT/tests/consumers/windows_project.sh" "$ROOT" "$WINDOWS_BUILD/learner-project" || return 1
+    # From a fresh copy of the checkout, where ./dev windows has never run
+    # (the libraries' cache is as warm as this run left it).
+    local clone status=0
+    clone=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-windows-clone.XXXXXX")
+    copy_checkout "$clone"
+    bash "$ROOT/tests/consumers/windows_project.sh" "$clone" "$WINDOWS_BUILD/learner-project" ||
+        status=1
+    rm -rf "$clone"
+    return $status
 }
 
 cmd_test() {
@@ -205,7 +220,7 @@ cmd_test() {
         fi
     done
     printf 'stages: %d passed, %d failed\n' "$passed" "$failed"
-    [ "$failed" -eq 0 ]
+    [ "$failed" -eq 0 ] || exit 1
 }
 
 # ---- ./dev fuzz ---------------------------------------------------------------

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# A learner's new project, made with vantrel-new outside the checkout, turned
-# into a Windows zip with ./dev windows PATH as the README says; the zip must
-# hold the program, the DLLs it needs, its assets and a read-me, and nothing
-# of the build. Its program is then run from the unpacked zip under Wine, in
+# A learner's new project, made with vantrel-new outside the checkout (with
+# a plain test program beside the game, see new_project.sh), turned into a
+# Windows zip with ./dev windows PATH as the README says, from a checkout
+# where ./dev windows has never run; the zip must hold the program, the DLLs
+# it needs, its assets and a read-me, and nothing of the build or the test
+# program. Its program is then run from the unpacked zip under Wine, in
 # the recording mode, until its first frame is saved, and that frame is
 # checked: the navy background, the yellow greeting and circle, the silver
 # hint. Skipped, with the reason, where Wine cannot run.
@@ -30,7 +32,8 @@ mkdir -p "$work"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 project="$scratch/space-game"
-"$source/tools/vantrel-new" "$project" >"$work/new.log" 2>&1 || fail "vantrel-new failed: $(cat "$work/new.log")"
+bash "$source/tests/consumers/new_project.sh" "$source" "$project" >"$work/new.log" 2>&1 ||
+    fail "vantrel-new failed: $(cat "$work/new.log")"
 
 # ---- The zip, made as the README says ------------------------------------------
 "$source/dev" windows "$project" >"$work/dev.log" 2>&1 ||
@@ -43,6 +46,7 @@ for file in space-game/space-game.exe space-game/README.txt space-game/assets/be
     space-game/libgcc_s_seh-1.dll space-game/libwinpthread-1.dll; do
     grep -qx "$file" "$work/contents.txt" || fail "the zip has no $file; it holds: $(tr '\n' ' ' <"$work/contents.txt")"
 done
+grep -q 'checks' "$work/contents.txt" && fail "the zip holds the project's test program"
 grep -Eiq '\.(o|obj|a|cmake|ninja)$|CMakeFiles|CMakeCache' "$work/contents.txt" &&
     fail "the zip holds files of the build: $(grep -Ei '\.(o|obj|a|cmake|ninja)$|CMakeFiles|CMakeCache' "$work/contents.txt")"
 grep -q 'double-click space-game.exe' <(unzip -p "$zip" space-game/README.txt) ||

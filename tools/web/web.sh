@@ -273,11 +273,15 @@ stage_web() {
     web_build_vantrel --tests
     web_gallery $(web_programs)
     # A learner's own program: a new project (outside the checkout, as
-    # vantrel-new requires), built as the README says.
+    # vantrel-new requires, with a test program beside the game), built as
+    # the README says from a fresh copy of the checkout, where ./dev web has
+    # never run.
     local learner status=0
     learner=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-web-learner.XXXXXX")
-    "$ROOT/tools/vantrel-new" "$learner/my-game" >/dev/null &&
-        (web_build_project "$learner/my-game" >/dev/null) || status=$?
+    copy_checkout "$learner/clone"
+    bash "$ROOT/tests/consumers/new_project.sh" "$ROOT" "$learner/my-game" &&
+        "$learner/clone/dev" web "$learner/my-game" >"$learner/dev.log" 2>&1 || status=$?
+    [ $status -eq 0 ] || tail -n 30 "$learner/dev.log" >&2
     if [ $status -eq 0 ]; then
         # Installed afresh on every run, as a new machine installs them.
         local modules

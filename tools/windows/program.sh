@@ -7,7 +7,10 @@
 windows_checkout_library() {
     # The libraries the checkout's build was configured with, while they are
     # there (asking tools/windows/deps.sh takes a while).
-    WINDOWS_DEPS=$(sed -n 's/^VANTREL_WINDOWS_DEPS:[A-Z]*=//p' "$WINDOWS_BUILD/CMakeCache.txt" 2>/dev/null)
+    # (None yet in a checkout where ./dev windows has never run.)
+    WINDOWS_DEPS=
+    [ -f "$WINDOWS_BUILD/CMakeCache.txt" ] &&
+        WINDOWS_DEPS=$(sed -n 's/^VANTREL_WINDOWS_DEPS:[A-Z]*=//p' "$WINDOWS_BUILD/CMakeCache.txt")
     [ -n "$WINDOWS_DEPS" ] && [ -f "$WINDOWS_DEPS/.complete" ] || windows_configure
     cmake --build "$WINDOWS_BUILD" -j "$JOBS" --target vantrel >/dev/null ||
         fail "the checkout's library did not build for Windows (run ./dev windows to see why)"
