@@ -289,8 +289,9 @@ public:
     //   drawX(geometry...)                    in the foreground colour,
     //   drawX(geometry..., color)             in a Color,
     //   drawX(geometry..., red, green, blue, alpha)  in four channels 0-255.
-    // None of them changes the foreground colour. Geometry is in pixels and
-    // must lie within -32768..32767.
+    // None of them changes the foreground colour. Geometry is in pixels, any
+    // int: a shape reaching far beyond the window (or the image drawn into)
+    // draws just the part of it that shows there.
 
     /// One pixel at (x, y).
     ///@{

@@ -1,18 +1,24 @@
 // The six basic shape families. Shapes hand their geometry and colour straight
 // to SDL2_gfx; the colour travels with each call, so no drawing call changes
-// the foreground colour or relies on the renderer's draw colour. The further
-// families are in shapes.cpp, text in text.cpp.
+// the foreground colour or relies on the renderer's draw colour. A shape that
+// reaches beyond SDL2_gfx's 16-bit coordinates is cut to the target first
+// (clip.cpp). The further families are in shapes.cpp, text in text.cpp.
 
 #include "canvas/canvas.h"
 
+#include "canvas/clip.h"
+
 #include <SDL2_gfxPrimitives.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
 namespace {
 
-// SDL2_gfx takes 16-bit coordinates; values outside that range wrap.
+using vantrel::detail::inReach;
+
+// SDL2_gfx takes 16-bit coordinates; every value given here is within reach.
 Sint16 s16(int value) { return static_cast<Sint16>(value); }
 
 // One past a rectangle's far edge for SDL2_gfx's outline, which stops one
@@ -32,7 +38,10 @@ void Canvas::drawPixel(int x, int y, const Color& color) {
 
 void Canvas::drawPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                        std::uint8_t a) {
-    pixelRGBA(renderer, s16(viewX(x)), s16(viewY(y)), r, g, b, a);
+    x = viewX(x), y = viewY(y);
+    if (inReach(x) && inReach(y)) { // further out is far off the target
+        pixelRGBA(renderer, s16(x), s16(y), r, g, b, a);
+    }
 }
 
 // ---- Line -------------------------------------------------------------------
@@ -45,7 +54,13 @@ void Canvas::drawLine(int x1, int y1, int x2, int y2, const Color& color) {
 
 void Canvas::drawLine(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
                       std::uint8_t b, std::uint8_t a) {
-    lineRGBA(renderer, s16(viewX(x1)), s16(viewY(y1)), s16(viewX(x2)), s16(viewY(y2)), r, g, b, a);
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
+    if (!inReach(x1, y1, x2, y2) &&
+        !vantrel::detail::clipLine(x1, y1, x2, y2,
+                                   vantrel::detail::targetBox(renderer, vantrel::detail::MARGIN))) {
+        return;
+    }
+    lineRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
 }
 
 // ---- Rectangle outline ------------------------------------------------------
@@ -66,9 +81,15 @@ void Canvas::drawRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::
     // bottom edges land one pixel inside. Moving the far corner out by one
     // makes both corners part of the outline, as they are for lines and boxes.
     // A zero-width or zero-height rectangle is a line, which the library
-    // already draws with both ends, so it is left alone.
-    Sint16 left = s16(viewX(x1)), right = s16(viewX(x2)), top = s16(viewY(y1)),
-           bottom = s16(viewY(y2));
+    // already draws with both ends, so it is left alone. A far rectangle is
+    // cut to a box two pixels wider than the target all round: the edges
+    // moved onto it are out of sight.
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
+    if (!inReach(x1, y1, x2, y2) &&
+        !vantrel::detail::clipRectangle(x1, y1, x2, y2, vantrel::detail::targetBox(renderer, 2))) {
+        return;
+    }
+    Sint16 left = s16(x1), right = s16(x2), top = s16(y1), bottom = s16(y2);
     if (left > right) {
         std::swap(left, right);
     }
@@ -95,8 +116,21 @@ void Canvas::drawRoundedBox(int x1, int y1, int x2, int y2, int radius, const Co
 
 void Canvas::drawRoundedBox(int x1, int y1, int x2, int y2, int radius, std::uint8_t r,
                             std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    roundedBoxRGBA(renderer, s16(viewX(x1)), s16(viewY(y1)), s16(viewX(x2)), s16(viewY(y2)),
-                   s16(radius), r, g, b, a);
+    if (radius < 0) {
+        drawFilledRectangle(x1, y1, x2, y2, r, g, b, a);
+        return;
+    }
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
+    if (!inReach(x1, y1, x2, y2)) {
+        vantrel::detail::drawFarRoundedBox(renderer, std::min(x1, x2), std::min(y1, y2),
+                                           std::max(x1, x2), std::max(y1, y2), radius,
+                                           {r, g, b, a});
+        return;
+    }
+    // A radius beyond reach is more than half of any side, which is all
+    // SDL2_gfx draws of it.
+    roundedBoxRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2),
+                   s16(std::min(radius, vantrel::detail::REACH)), r, g, b, a);
 }
 
 // ---- Circle outline ---------------------------------------------------------
@@ -109,7 +143,15 @@ void Canvas::drawCircle(int x, int y, int radius, const Color& color) {
 
 void Canvas::drawCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                         std::uint8_t a) {
-    circleRGBA(renderer, s16(viewX(x)), s16(viewY(y)), s16(radius), r, g, b, a);
+    x = viewX(x), y = viewY(y);
+    if (radius < 0) {
+        return;
+    }
+    if (!inReach(x - 1LL * radius, y - 1LL * radius, x + 1LL * radius, y + 1LL * radius)) {
+        vantrel::detail::drawFarEllipse(renderer, x, y, radius, radius, false, {r, g, b, a});
+        return;
+    }
+    circleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
 }
 
 // ---- Filled disc ------------------------------------------------------------
@@ -125,5 +167,13 @@ void Canvas::drawFilledCircle(int x, int y, int radius, const Color& color) {
 
 void Canvas::drawFilledCircle(int x, int y, int radius, std::uint8_t r, std::uint8_t g,
                               std::uint8_t b, std::uint8_t a) {
-    filledCircleRGBA(renderer, s16(viewX(x)), s16(viewY(y)), s16(radius), r, g, b, a);
+    x = viewX(x), y = viewY(y);
+    if (radius < 0) {
+        return;
+    }
+    if (!inReach(x - 1LL * radius, y - 1LL * radius, x + 1LL * radius, y + 1LL * radius)) {
+        vantrel::detail::drawFarEllipse(renderer, x, y, radius, radius, true, {r, g, b, a});
+        return;
+    }
+    filledCircleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
 }

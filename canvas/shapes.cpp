@@ -2,9 +2,13 @@
 // polygons, ellipses, arcs, pies and thick lines. Like the basic ones they
 // hand geometry and colour straight to SDL2_gfx; where SDL2_gfx 1.0.4 leaves
 // out a pixel it promises or draws a degenerate case oddly, the canvas mends
-// that here, without changing what the library draws otherwise.
+// that here, without changing what the library draws otherwise. A shape that
+// reaches beyond SDL2_gfx's 16-bit coordinates is cut to the target first
+// (clip.cpp).
 
 #include "canvas/canvas.h"
+
+#include "canvas/clip.h"
 
 #include <SDL2_gfxPrimitives.h>
 
@@ -16,7 +20,13 @@
 
 namespace {
 
-// SDL2_gfx takes 16-bit coordinates; values outside that range wrap.
+using vantrel::detail::fillCovers;
+using vantrel::detail::fillPolygon;
+using vantrel::detail::Ink;
+using vantrel::detail::inReach;
+using vantrel::detail::roundInReach;
+
+// SDL2_gfx takes 16-bit coordinates; every value given here is within reach.
 Sint16 s16(int value) { return static_cast<Sint16>(value); }
 
 // A corner computed in floating point, cut towards zero and wrapped to 16
@@ -24,58 +34,63 @@ Sint16 s16(int value) { return static_cast<Sint16>(value); }
 // always fits a long first).
 Sint16 truncate(double value) { return static_cast<Sint16>(static_cast<long>(value)); }
 
-// Polygon corners converted for SDL2_gfx. The buffers only ever grow, so
-// after the first frame drawing a polygon allocates nothing. The canvas is
-// used from the main thread only.
+// Polygon corners, moved left and up by the camera, and as SDL2_gfx takes
+// them. The buffers only ever grow, so after the first frame drawing a
+// polygon allocates nothing. The canvas is used from the main thread only.
+std::vector<SDL_Point> corners;
 std::vector<Sint16> cornerXs;
 std::vector<Sint16> cornerYs;
 
-// Fills the corner buffers from points, moved left by dx and up by dy (the
-// camera); returns how many corners there are.
-int takeCorners(const std::vector<SDL_Point>& points, int dx, int dy) {
-    const std::size_t n = std::min<std::size_t>(points.size(), INT_MAX);
-    if (cornerXs.size() < n) {
+// Draws the polygon through the first n corners, its outline or filled: as
+// SDL2_gfx does when every corner is within reach, else cut to the target.
+void drawCorners(SDL_Renderer* renderer, int n, bool filled, const Ink& ink) {
+    bool near = true;
+    for (int i = 0; i < n; ++i) {
+        near = near && inReach(corners[i].x) && inReach(corners[i].y);
+    }
+    if (!near) {
+        vantrel::detail::drawFarPolygon(renderer, corners, n, filled, ink);
+        return;
+    }
+    if (cornerXs.size() < static_cast<std::size_t>(n)) {
         cornerXs.resize(n);
         cornerYs.resize(n);
     }
+    for (int i = 0; i < n; ++i) {
+        cornerXs[i] = s16(corners[i].x);
+        cornerYs[i] = s16(corners[i].y);
+    }
+    if (filled) {
+        fillPolygon(renderer, cornerXs.data(), cornerYs.data(), n, ink.r, ink.g, ink.b, ink.a);
+    } else if (n >= 3) {
+        polygonRGBA(renderer, cornerXs.data(), cornerYs.data(), n, ink.r, ink.g, ink.b, ink.a);
+    }
+}
+
+// Fills the corner buffer from points, moved left by dx and up by dy (the
+// camera); returns how many corners there are.
+int takeCorners(const std::vector<SDL_Point>& points, int dx, int dy) {
+    const std::size_t n = std::min<std::size_t>(points.size(), INT_MAX);
+    if (corners.size() < n) {
+        corners.resize(n);
+    }
     for (std::size_t i = 0; i < n; ++i) {
-        cornerXs[i] = s16(vantrel::detail::shiftedBy(points[i].x, dx));
-        cornerYs[i] = s16(vantrel::detail::shiftedBy(points[i].y, dy));
+        corners[i] = SDL_Point{vantrel::detail::shiftedBy(points[i].x, dx),
+                               vantrel::detail::shiftedBy(points[i].y, dy)};
     }
     return static_cast<int>(n);
 }
 
 int takeCorners(const std::vector<int>& xs, const std::vector<int>& ys, int dx, int dy) {
     const std::size_t n = std::min<std::size_t>({xs.size(), ys.size(), INT_MAX});
-    if (cornerXs.size() < n) {
-        cornerXs.resize(n);
-        cornerYs.resize(n);
+    if (corners.size() < n) {
+        corners.resize(n);
     }
     for (std::size_t i = 0; i < n; ++i) {
-        cornerXs[i] = s16(vantrel::detail::shiftedBy(xs[i], dx));
-        cornerYs[i] = s16(vantrel::detail::shiftedBy(ys[i], dy));
+        corners[i] =
+            SDL_Point{vantrel::detail::shiftedBy(xs[i], dx), vantrel::detail::shiftedBy(ys[i], dy)};
     }
     return static_cast<int>(n);
-}
-
-// SDL2_gfx fills a polygon row by row between its non-horizontal edges, so a
-// polygon whose corners all lie on one row fills nothing, while one whose
-// corners lie on any other line fills that line. The canvas draws the row
-// too, so that every flat polygon draws its line.
-int fillPolygon(SDL_Renderer* renderer, const Sint16* xs, const Sint16* ys, int n, Uint8 r, Uint8 g,
-                Uint8 b, Uint8 a) {
-    if (n < 3) {
-        return -1;
-    }
-    Sint16 left = xs[0], right = xs[0];
-    for (int i = 1; i < n; ++i) {
-        if (ys[i] != ys[0]) {
-            return filledPolygonRGBA(renderer, xs, ys, n, r, g, b, a);
-        }
-        left = std::min(left, xs[i]);
-        right = std::max(right, xs[i]);
-    }
-    return hlineRGBA(renderer, left, right, ys[0], r, g, b, a);
 }
 
 // An arc or pie span reduced to what SDL2_gfx takes: both angles within one
@@ -106,45 +121,6 @@ void drawAxisStart(SDL_Renderer* renderer, int x, int y, int radius, int start, 
               r, g, b, a);
 }
 
-// Whether SDL2_gfx's polygon fill colours pixel (x, y): the same rows, edge
-// crossings and rounding as filledPolygonRGBA, for a handful of corners.
-bool fillCovers(const Sint16* xs, const Sint16* ys, int n, int x, int y) {
-    int top = ys[0], bottom = ys[0];
-    for (int i = 1; i < n; ++i) {
-        top = std::min<int>(top, ys[i]);
-        bottom = std::max<int>(bottom, ys[i]);
-    }
-    if (y < top || y > bottom) {
-        return false;
-    }
-    long long crossings[8];
-    int count = 0;
-    for (int i = 0; i < n && count < 8; ++i) {
-        const int from = i == 0 ? n - 1 : i - 1;
-        int x1 = xs[from], y1 = ys[from], x2 = xs[i], y2 = ys[i];
-        if (y1 == y2) {
-            continue;
-        }
-        if (y1 > y2) {
-            std::swap(x1, x2);
-            std::swap(y1, y2);
-        }
-        if ((y >= y1 && y < y2) || (y == bottom && y > y1 && y <= y2)) {
-            crossings[count++] = (65536LL * (y - y1)) / (y2 - y1) * (x2 - x1) + 65536LL * x1;
-        }
-    }
-    std::sort(crossings, crossings + count);
-    for (int i = 0; i + 1 < count; i += 2) {
-        const long long a = crossings[i] + 1, b = crossings[i + 1] - 1;
-        const long long left = (a >> 16) + ((a & 32768) >> 15);
-        const long long right = (b >> 16) + ((b & 32768) >> 15);
-        if (x >= std::min(left, right) && x <= std::max(left, right)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 // ---- Filled rectangle -------------------------------------------------------
@@ -161,6 +137,10 @@ void Canvas::drawFilledRectangle(int x1, int y1, int x2, int y2, const Color& co
 void Canvas::drawFilledRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
                                  std::uint8_t b, std::uint8_t a) {
     x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
+    if (!inReach(x1, y1, x2, y2) &&
+        !vantrel::detail::clipRectangle(x1, y1, x2, y2, vantrel::detail::targetBox(renderer, 1))) {
+        return;
+    }
     // SDL2_gfx's box already includes both corners in either order.
     boxRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
 }
@@ -179,6 +159,12 @@ void Canvas::drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, const 
 void Canvas::drawTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
                           std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2), x3 = viewX(x3), y3 = viewY(y3);
+    if (!inReach(x1, y1, x2, y2) || !inReach(x3) || !inReach(y3)) {
+        corners.resize(std::max<std::size_t>(corners.size(), 3));
+        corners[0] = {x1, y1}, corners[1] = {x2, y2}, corners[2] = {x3, y3};
+        drawCorners(renderer, 3, false, {r, g, b, a});
+        return;
+    }
     trigonRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), s16(x3), s16(y3), r, g, b, a);
 }
 
@@ -195,9 +181,9 @@ void Canvas::drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3,
 void Canvas::drawFilledTriangle(int x1, int y1, int x2, int y2, int x3, int y3, std::uint8_t r,
                                 std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2), x3 = viewX(x3), y3 = viewY(y3);
-    const Sint16 xs[3] = {s16(x1), s16(x2), s16(x3)};
-    const Sint16 ys[3] = {s16(y1), s16(y2), s16(y3)};
-    fillPolygon(renderer, xs, ys, 3, r, g, b, a);
+    corners.resize(std::max<std::size_t>(corners.size(), 3));
+    corners[0] = {x1, y1}, corners[1] = {x2, y2}, corners[2] = {x3, y3};
+    drawCorners(renderer, 3, true, {r, g, b, a});
 }
 
 // ---- Polygons ---------------------------------------------------------------
@@ -210,10 +196,7 @@ void Canvas::drawPolygon(const std::vector<SDL_Point>& points, const Color& colo
 
 void Canvas::drawPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
                          std::uint8_t b, std::uint8_t a) {
-    const int n = takeCorners(points, view.x, view.y);
-    if (n >= 3) {
-        polygonRGBA(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
-    }
+    drawCorners(renderer, takeCorners(points, view.x, view.y), false, {r, g, b, a});
 }
 
 void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys) {
@@ -227,10 +210,7 @@ void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
 
 void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys, std::uint8_t r,
                          std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    const int n = takeCorners(xs, ys, view.x, view.y);
-    if (n >= 3) {
-        polygonRGBA(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
-    }
+    drawCorners(renderer, takeCorners(xs, ys, view.x, view.y), false, {r, g, b, a});
 }
 
 void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points) {
@@ -243,8 +223,7 @@ void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points, const Color
 
 void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
                                std::uint8_t b, std::uint8_t a) {
-    const int n = takeCorners(points, view.x, view.y);
-    fillPolygon(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
+    drawCorners(renderer, takeCorners(points, view.x, view.y), true, {r, g, b, a});
 }
 
 void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys) {
@@ -258,8 +237,7 @@ void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int
 
 void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
                                std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    const int n = takeCorners(xs, ys, view.x, view.y);
-    fillPolygon(renderer, cornerXs.data(), cornerYs.data(), n, r, g, b, a);
+    drawCorners(renderer, takeCorners(xs, ys, view.x, view.y), true, {r, g, b, a});
 }
 
 // ---- Ellipses ---------------------------------------------------------------
@@ -276,6 +254,10 @@ void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY, const Color& co
 void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r, std::uint8_t g,
                          std::uint8_t b, std::uint8_t a) {
     x = viewX(x), y = viewY(y);
+    if (!roundInReach(x, y, radiusX, radiusY)) {
+        vantrel::detail::drawFarEllipse(renderer, x, y, radiusX, radiusY, false, {r, g, b, a});
+        return;
+    }
     ellipseRGBA(renderer, s16(x), s16(y), s16(radiusX), s16(radiusY), r, g, b, a);
 }
 
@@ -291,6 +273,10 @@ void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY, const Col
 void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r,
                                std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     x = viewX(x), y = viewY(y);
+    if (!roundInReach(x, y, radiusX, radiusY)) {
+        vantrel::detail::drawFarEllipse(renderer, x, y, radiusX, radiusY, true, {r, g, b, a});
+        return;
+    }
     filledEllipseRGBA(renderer, s16(x), s16(y), s16(radiusX), s16(radiusY), r, g, b, a);
 }
 
@@ -310,6 +296,15 @@ void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees,
                      std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     x = viewX(x), y = viewY(y);
     const Span span = spanOf(startDegrees, endDegrees);
+    if (!roundInReach(x, y, radius, radius)) {
+        if (span.whole) {
+            vantrel::detail::drawFarEllipse(renderer, x, y, radius, radius, false, {r, g, b, a});
+        } else if (span.start != span.end) {
+            vantrel::detail::drawFarArc(renderer, x, y, radius, span.start, span.end, false,
+                                        {r, g, b, a});
+        }
+        return;
+    }
     if (span.whole) {
         // SDL2_gfx reads a full turn as an empty one.
         circleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
@@ -336,6 +331,15 @@ void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDe
                            std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     x = viewX(x), y = viewY(y);
     const Span span = spanOf(startDegrees, endDegrees);
+    if (!roundInReach(x, y, radius, radius)) {
+        if (span.whole) {
+            vantrel::detail::drawFarEllipse(renderer, x, y, radius, radius, true, {r, g, b, a});
+        } else {
+            vantrel::detail::drawFarArc(renderer, x, y, radius, span.start, span.end, true,
+                                        {r, g, b, a});
+        }
+        return;
+    }
     if (span.whole) {
         // SDL2_gfx reads a full turn as an empty one and draws only a radius.
         filledCircleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
@@ -360,6 +364,13 @@ void Canvas::drawThickLine(int x1, int y1, int x2, int y2, int width, std::uint8
                            std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
     if (width <= 0) {
+        return;
+    }
+    // A far line is cut well beyond the target, where its cut ends and the
+    // band around them are out of sight.
+    if (!inReach(x1, y1, x2, y2) &&
+        !vantrel::detail::clipLine(x1, y1, x2, y2,
+                                   vantrel::detail::targetBox(renderer, vantrel::detail::MARGIN))) {
         return;
     }
     // SDL2_gfx takes the width as one byte.

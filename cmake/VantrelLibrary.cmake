@@ -33,6 +33,8 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/signals.cpp
     ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
     ${PROJECT_SOURCE_DIR}/canvas/shapes.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/clip.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/far_shapes.cpp
     ${PROJECT_SOURCE_DIR}/canvas/text.cpp
     ${PROJECT_SOURCE_DIR}/canvas/image_file.cpp
     ${PROJECT_SOURCE_DIR}/canvas/images.cpp

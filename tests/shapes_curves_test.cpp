@@ -1,6 +1,7 @@
 // Arcs, pies and thick lines, checked pixel by pixel in the frame read back
 // from the software renderer: where each starts and ends, whole turns, widths
 // and degenerate input, including the faults of SDL2_gfx the canvas mends.
+// Then every family reaching far beyond what SDL2_gfx's coordinates hold.
 
 #include <SDL2_gfxPrimitives.h>
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "canvas/canvas.h"
@@ -189,4 +191,151 @@ TEST(ThickLine, DegenerateWidthsAndPoints) {
     EXPECT_EQ(16, countInside(frame, {48, 48, 4, 4}, [](const Color& c) { return c == INK; }));
     EXPECT_EQ(25, countInside(frame, {148, 148, 5, 5}, [](const Color& c) { return c == OTHER; }));
     EXPECT_EQ(41, inkCount(frame));
+}
+
+// Shapes reaching far beyond 16 bits, each drawn in a 200 x 200 window: what
+// shows is what the whole shape covers there. With a twin, the far shape must
+// draw exactly the pixels of a near shape that looks the same in the window.
+TEST(ShapeGeometry, FarShapesDrawWhatShowsOfThem) {
+    using Draw = std::function<void(Canvas&)>;
+    struct Case {
+        const char* name;
+        Draw far, twin;
+        std::vector<SDL_Point> inked, paper;
+    };
+    const auto bigImage = [](Canvas& c, const Draw& draw) {
+        const ImageId image = c.createImage(400, 400);
+        c.drawInto(image);
+        draw(c);
+        c.drawIntoWindow();
+        c.drawImage(image, -200, -200);
+    };
+    const std::vector<Case> cases = {
+        {"filled rectangle",
+         [](Canvas& c) { c.drawFilledRectangle(180, 160, 100000, 100000, INK); },
+         [](Canvas& c) { c.drawFilledRectangle(180, 160, 300, 300, INK); },
+         {},
+         {}},
+        {"rectangle",
+         [](Canvas& c) { c.drawRectangle(20, 30, 100000, -100000, INK); },
+         [](Canvas& c) { c.drawRectangle(20, 30, 300, -300, INK); },
+         {},
+         {}},
+        {"rounded box",
+         [](Canvas& c) { c.drawRoundedBox(20, 20, 100000, 100000, 10, INK); },
+         [](Canvas& c) { c.drawRoundedBox(20, 20, 300, 300, 10, INK); },
+         {},
+         {}},
+        {"negative radius",
+         [](Canvas& c) { c.drawRoundedBox(20, 20, 60, 60, -40000, INK); },
+         [](Canvas& c) { c.drawFilledRectangle(20, 20, 60, 60, INK); },
+         {},
+         {}},
+        {"disc",
+         [](Canvas& c) { c.drawFilledCircle(160, 120, 40000, INK); },
+         [](Canvas& c) { c.drawFilledRectangle(0, 0, 199, 199, INK); },
+         {},
+         {}},
+        {"ellipse",
+         [](Canvas& c) { c.drawFilledEllipse(160, 120, 40000, 30000, INK); },
+         [](Canvas& c) { c.drawFilledRectangle(0, 0, 199, 199, INK); },
+         {},
+         {}},
+        {"into a big image",
+         [&](Canvas& c) {
+             bigImage(c, [](Canvas& i) { i.drawFilledRectangle(300, 300, 100000, 100000, INK); });
+         },
+         [](Canvas& c) { c.drawFilledRectangle(100, 100, 199, 199, INK); },
+         {},
+         {}},
+        {"wholly outside or around",
+         [](Canvas& c) {
+             c.drawCircle(100, 100, 40000, INK);
+             c.drawFilledCircle(100000, 100, 50, INK);
+             c.drawFilledPolygon({-100000, -90000, -95000}, {0, 0, 100000}, INK);
+             c.drawLine(-100000, 300, 100000, 250, INK);
+             c.drawArc(100, 40100, 40000, 0, 180, INK);
+         },
+         [](Canvas&) {},
+         {},
+         {}},
+        {"camera",
+         [](Canvas& c) {
+             c.setCamera(-60000, 0);
+             c.drawLine(-160000, -50000, 0, 30000, INK);
+             c.setCamera(0, 0);
+         },
+         [](Canvas& c) { c.drawLine(-100000, -50000, 60000, 30000, INK); },
+         {},
+         {}},
+        {"line keeps its slope",
+         [](Canvas& c) { c.drawLine(-100000, -50000, 60000, 30000, INK); },
+         nullptr,
+         {{0, 0}, {100, 50}, {198, 99}},
+         {{100, 48}, {100, 52}, {50, 30}}},
+        {"steep line",
+         [](Canvas& c) { c.drawLine(60, -70000, 130, 70000, INK); },
+         nullptr,
+         {{95, 0}, {95, 100}, {95, 199}},
+         {{94, 100}, {96, 100}}},
+        {"thick line",
+         [](Canvas& c) { c.drawThickLine(-100000, 100, 70000, 100, 9, INK); },
+         nullptr,
+         {{0, 96}, {100, 100}, {199, 104}},
+         {{100, 94}, {100, 106}}},
+        {"filled polygon",
+         [](Canvas& c) {
+             c.drawFilledPolygon(
+                 std::vector<SDL_Point>{{-100000, -100000}, {100000, -100000}, {100, 150}}, INK);
+         },
+         nullptr,
+         {{0, 0}, {199, 0}, {60, 100}, {140, 100}, {100, 149}},
+         {{40, 100}, {160, 100}, {100, 152}, {0, 199}}},
+        {"polygon",
+         [](Canvas& c) {
+             c.drawPolygon({-100000, 70000, 70000, -100000}, {50, 50, 60, 60}, INK);
+         },
+         nullptr,
+         {{0, 50}, {100, 50}, {199, 60}},
+         {{100, 55}, {100, 49}}},
+        {"triangle",
+         [](Canvas& c) { c.drawTriangle(100, 100, 100000, 100, 100, 100000, INK); },
+         nullptr,
+         {{100, 100}, {199, 100}, {100, 199}},
+         {{150, 150}, {99, 100}, {100, 99}}},
+        {"ring through",
+         [](Canvas& c) { c.drawCircle(100, 40100, 40000, INK); },
+         nullptr,
+         {{0, 100}, {100, 100}, {199, 100}},
+         {{100, 99}, {100, 101}, {100, 50}}},
+        {"arc through",
+         [](Canvas& c) { c.drawArc(100, 40100, 40000, 260, 280, INK); },
+         nullptr,
+         {{0, 100}, {100, 100}, {199, 100}},
+         {{100, 99}, {100, 101}}},
+        {"pie",
+         [](Canvas& c) { c.drawFilledPie(100, 40100, 40000, 180, 270, INK); },
+         nullptr,
+         {{10, 120}, {99, 150}, {0, 199}},
+         {{150, 150}, {50, 90}}},
+        {"ellipse edge",
+         [](Canvas& c) { c.drawFilledEllipse(100, 30100, 40000, 30000, INK); },
+         nullptr,
+         {{100, 101}, {0, 199}, {199, 150}},
+         {{100, 98}, {0, 50}}},
+    };
+    Canvas& canvas = setUp();
+    for (const Case& t : cases) {
+        SCOPED_TRACE(t.name);
+        const Frame frame = drawn(canvas, t.far);
+        if (t.twin) {
+            EXPECT_EQ("", firstDifference(drawn(canvas, t.twin), frame));
+        }
+        for (const SDL_Point& p : t.inked) {
+            EXPECT_EQ(INK, frame.at(p.x, p.y)) << "at (" << p.x << ", " << p.y << ")";
+        }
+        for (const SDL_Point& p : t.paper) {
+            EXPECT_EQ(PAPER, frame.at(p.x, p.y)) << "at (" << p.x << ", " << p.y << ")";
+        }
+    }
 }

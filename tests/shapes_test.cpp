@@ -295,15 +295,8 @@ TEST(ShapeColourForms, DefaultForegroundIsInvisibleAndTranslucentInkBlends) {
     EXPECT_NE(PAPER, frame.at(20, 20));
 }
 
-TEST(ShapeGeometry, OutOfRangeAndExtremeInputNeverCrashes) {
+TEST(ShapeGeometry, ExtremeInputNeverCrashes) {
     Canvas& canvas = setUp();
-    // Beyond 16 bits, coordinates wrap as for the basic shapes.
-    Frame frame = drawn(canvas, [](Canvas& c) {
-        c.drawFilledRectangle(65536 + 10, 10, 65536 + 20, 20, INK);
-        c.drawFilledTriangle(-65536 + 100, 100, 65536 + 120, 100, 110, 131072 + 120, OTHER);
-    });
-    expectColour(frame, INK, {{10, 10}, {20, 20}});
-    expectColour(frame, OTHER, {{110, 105}});
     // The extremes of int and of 16 bits, in every argument of every family.
     for (const int v : {INT_MIN, INT_MAX, -32768, 32767, 0, -1}) {
         for (const int w : {INT_MIN, INT_MAX, 32767, 1}) {
