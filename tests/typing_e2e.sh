@@ -67,6 +67,9 @@ count() {
         -fill black +opaque "$mark" -fill white -opaque "$mark" \
         -format '%[fx:int(mean*w*h+0.5)]' info:
 }
+# ink FILE: "W H X Y" of the black pixels in the answer (its letters and
+# cursor), "0 0 0 0" if there are none.
+ink() { headless_box "$1" 'rgb(0,0,0)' "$answer_text"; }
 xdo() { timeout 20 xdotool "$@" || fail "xdotool $* failed"; }
 alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-typing ended early: $(cat "$out/typing.stderr")"; }
 
@@ -117,22 +120,39 @@ while :; do
     sleep 0.3
 done
 
+# ---- The empty answer: its cursor alone --------------------------------------
+# Where the blinking cursor's black pixels lie in the empty answer is what
+# "emptied" looks like below. Their count could not tell: an "x" has fewer
+# black pixels than the underscore. But every letter left stands above the
+# underscore's row, and so changes where the black pixels lie.
+cursor="0 0 0 0"
+for _ in $(seq 20); do
+    cursor=$(ink "$(shot)")
+    [ "$cursor" != "0 0 0 0" ] && break
+    sleep 0.25
+done
+read -r cursor_w cursor_h _ _ <<<"$cursor"
+[ "$cursor_w" -gt $((2 * cursor_h)) ] ||
+    fail "the answer is not empty after the name, or shows no cursor: its black pixels cover $cursor (W H X Y), not an underscore"
+
 # ---- A row of letters, then Backspace held until the answer is empty ------
 xdo type --delay 40 "$(printf 'x%.0s' $(seq $letters))"
 sleep 0.3
-[ "$(count "$(shot)" 'rgb(0,0,0)' "$answer_text")" -gt 100 ] || fail "the letters typed into the answer do not show"
+shown=$(ink "$(shot)")
+[ "$shown" != "0 0 0 0" ] && [ "$shown" != "$cursor" ] || fail "the letters typed into the answer do not show"
 xdo keydown BackSpace
 emptied=
 for _ in $(seq 40); do
     sleep 0.25
-    # Only the blinking cursor may be left (an underscore: under 100 pixels).
-    if [ "$(count "$(shot)" 'rgb(0,0,0)' "$answer_text")" -lt 100 ]; then
+    # Only the cursor may be left, or nothing while it blinks off.
+    shown=$(ink "$(shot)")
+    if [ "$shown" = "$cursor" ] || [ "$shown" = "0 0 0 0" ]; then
         emptied=yes
         break
     fi
 done
 xdo keyup BackSpace
-[ -n "$emptied" ] || fail "holding Backspace for 10 s did not empty the answer"
+[ -n "$emptied" ] || fail "holding Backspace for 10 s did not empty the answer (black pixels left over $shown, W H X Y)"
 echo "typing_e2e: one held Backspace emptied the answer of $letters letters"
 
 # ---- The answer, checked ---------------------------------------------------

@@ -80,7 +80,10 @@ start=$SECONDS
 # might have them: reads_other must not read either.
 # A marker in the grader's environment, and the grader's folders as its
 # home and working folder: reads_grader must find neither.
-VANTREL_GRADER_SECRET=grader-secret-93b7 HOME="$work" TMPDIR="$work/tmp" timeout 900 "$work/kit/bin/vantrel-grade" -j 2 --frames 20,40 \
+# A mark of this run's own, which its processes outside the sandboxes carry
+# (every sandbox's parent among them), to tell them from another run's.
+run_mark=class-run-$$-$RANDOM
+VANTREL_GRADER_SECRET=grader-secret-93b7 VANTREL_CLASS_RUN=$run_mark HOME="$work" TMPDIR="$work/tmp" timeout 900 "$work/kit/bin/vantrel-grade" -j 2 --frames 20,40 \
     --input "$source/docs/grading/input.txt" --time 8 --cpu 3 --memory 256 --processes 32 \
     --output 1M --json results.json --junit results.xml --out results \
     "$source/docs/grading/reference.cpp" "$class" >table.md 2>grade.err <"$home/secret.h" 9<"$home/secret.h"
@@ -130,8 +133,9 @@ grep -rlq grader-secret-93b7 results/ results.json results.xml &&
     fail "the grader's environment reached the results: $(grep -rl grader-secret-93b7 results/ results.json results.xml)"
 size=$(stat -c %s results/prints_gigabyte/run.log)
 [ "$size" -le $((1 << 20)) ] || fail "prints_gigabyte's log holds $size bytes, past the 1 MB limit"
-[ "$(pgrep -c -f "\.vantrel-grade/program|$work/tmp")" -eq 0 ] ||
-    fail "processes left behind: $(pgrep -a -f "\.vantrel-grade/program|$work/tmp" | head -n 5)"
+left=$(grep -lsa "VANTREL_CLASS_RUN=$run_mark" /proc/[0-9]*/environ | cut -d / -f 3)
+left+=" $(pgrep -f "$work/tmp")"
+[ -z "${left// /}" ] || fail "processes left behind: $(for pid in $left; do tr '\0' ' ' </proc/"$pid"/cmdline; echo; done | head -n 5)"
 
 # ---- JSON and JUnit, in their forms, telling what the table tells -----------------
 jq -e -f "$here/results.jq" results.json >/dev/null || fail "results.json does not have the results form"
