@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A learner's new project, made with vantrel-new outside the checkout (with
-# a plain test program beside the game, see new_project.sh), turned into a
+# a plain test program beside the game, see game_with_checks.sh), turned into a
 # Windows zip with ./dev windows PATH as the README says, from a checkout
 # where ./dev windows has never run; the zip must hold the program, the DLLs
 # it needs, its assets and a read-me, and nothing of the build or the test
@@ -32,7 +32,7 @@ mkdir -p "$work"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 project="$scratch/space-game"
-bash "$source/tests/consumers/new_project.sh" "$source" "$project" >"$work/new.log" 2>&1 ||
+bash "$source/tests/consumers/game_with_checks.sh" "$source" "$project" >"$work/new.log" 2>&1 ||
     fail "vantrel-new failed: $(cat "$work/new.log")"
 
 # ---- The zip, made as the README says ------------------------------------------

@@ -279,7 +279,7 @@ stage_web() {
     local learner status=0
     learner=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-web-learner.XXXXXX")
     copy_checkout "$learner/clone"
-    bash "$ROOT/tests/consumers/new_project.sh" "$ROOT" "$learner/my-game" &&
+    bash "$ROOT/tests/consumers/game_with_checks.sh" "$ROOT" "$learner/my-game" &&
         "$learner/clone/dev" web "$learner/my-game" >"$learner/dev.log" 2>&1 || status=$?
     [ $status -eq 0 ] || tail -n 30 "$learner/dev.log" >&2
     if [ $status -eq 0 ]; then
