@@ -1,5 +1,5 @@
 // The camera: a world bigger than the window. Drawing calls subtract the
-// offset of what they draw into (viewX and viewY in canvas.h): the camera's
+// offset of what they draw into (viewX and viewY in canvas/state.h): the camera's
 // while drawing into the window, none while drawing into an image. Moving
 // the coordinates in the canvas, rather than SDL's viewport, keeps every
 // renderer exact: a viewport would need a negative origin, which Direct3D 9
@@ -8,7 +8,11 @@
 
 #include "canvas/canvas.h"
 
+#include "canvas/state.h"
+
 namespace {
+
+using vantrel::detail::Offset;
 
 // a + b, kept within int.
 int sum(int a, int b) {
@@ -19,16 +23,16 @@ int sum(int a, int b) {
 } // namespace
 
 void Canvas::setCamera(int x, int y) {
-    camera = Offset{x, y};
-    if (drawingInto == 0) {
-        view = camera;
+    state->camera = Offset{x, y};
+    if (state->drawingInto == 0) {
+        state->view = state->camera;
     }
 }
 
-int Canvas::getCameraX() { return camera.x; }
+int Canvas::getCameraX() { return state->camera.x; }
 
-int Canvas::getCameraY() { return camera.y; }
+int Canvas::getCameraY() { return state->camera.y; }
 
-int Canvas::getMouseWorldX() { return sum(getMouseX(), camera.x); }
+int Canvas::getMouseWorldX() { return sum(getMouseX(), state->camera.x); }
 
-int Canvas::getMouseWorldY() { return sum(getMouseY(), camera.y); }
+int Canvas::getMouseWorldY() { return sum(getMouseY(), state->camera.y); }

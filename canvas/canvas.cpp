@@ -7,6 +7,7 @@
 #include "canvas/recording.h"
 #include "canvas/failure.h"
 #include "canvas/signals.h"
+#include "canvas/state.h"
 
 #include <cstdlib>
 #include <cstdio>
@@ -130,18 +131,17 @@ Canvas& Canvas::getInstance() {
 Canvas::Canvas()
     : window(nullptr), renderer(nullptr), frameStart(0), fps(DEFAULT_FPS), fonts(),
       background(DEFAULT_BACKGROUND), foreground(DEFAULT_FOREGROUND), sound(nullptr),
-      initialized(false), running(false), defaultFont(-1), input(), frameClock(), images(),
-      imageError() {
+      initialized(false), running(false), defaultFont(-1), state(new vantrel::detail::State()) {
     std::set_terminate(reportUncaughtMessage);
     TTF_Init();
     defaultFont = loadFont(DEFAULT_FONT, DEFAULT_FONT_SIZE);
 }
 
 Canvas::~Canvas() {
-    if (recorder != nullptr) {
+    if (state->recorder != nullptr) {
         // A recording that saved fewer frames than asked for says why, so
         // that a missing frame file is not a mystery to whoever ran it.
-        const std::string unsaved = recorder->unsavedReport();
+        const std::string unsaved = state->recorder->unsavedReport();
         if (!unsaved.empty()) {
             std::fprintf(stderr, "%s\n", unsaved.c_str());
         }
@@ -159,7 +159,7 @@ Canvas::~Canvas() {
     closeEffectsAndMusic(); // freed, like the sample, while the mixer is open
     Mix_CloseAudio();
     Mix_Quit();
-    stopInput();
+    vantrel::detail::stopInput(state->input);
     // Textures belong to the renderer: they go first.
     freeImages();
     SDL_DestroyRenderer(renderer);
@@ -223,7 +223,7 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
         vantrel::detail::fail("Failed to create SDL Renderer");
     }
     SDL_RenderSetLogicalSize(renderer, width, height);
-    startInput();
+    vantrel::detail::startInput(state->input);
 
     setBackgroundColor(background);
     setForegroundColor(foreground);
@@ -233,8 +233,8 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
         // Both are checked now, so that a mistake stops the run before the
         // first frame.
         vantrel::detail::loadInputScript(recording);
-        recorder.reset(new vantrel::detail::Recorder(std::move(recording)));
-        recorder->checkOutput();
+        state->recorder.reset(new vantrel::detail::Recorder(std::move(recording)));
+        state->recorder->checkOutput();
     }
 
     if (fontName != DEFAULT_FONT || fontSize != DEFAULT_FONT_SIZE) {
@@ -248,7 +248,7 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
 void Canvas::start() {
     running = true;
     markFrameStart();
-    startClock();
+    vantrel::detail::startClock(*state, fps);
 }
 
 void Canvas::quit() { running = false; }
@@ -256,20 +256,20 @@ void Canvas::quit() { running = false; }
 bool Canvas::isRunning() {
     waitForFrame();
     markFrameStart();
-    if (recorder != nullptr && running && !recorder->startFrame(window)) {
+    if (state->recorder != nullptr && running && !state->recorder->startFrame(window)) {
         running = false;
     }
     // The new frame's times and keyboard and mouse state
     // (canvas/clock.cpp, canvas/input.cpp).
-    tickClock();
-    rollInput();
+    vantrel::detail::tickClock(*state, fps);
+    vantrel::detail::rollInput(state->input);
     return running;
 }
 
 void Canvas::markFrameStart() { frameStart = SDL_GetTicks(); }
 
 void Canvas::waitForFrame() {
-    if (recorder != nullptr) {
+    if (state->recorder != nullptr) {
         return; // a fixed clock: recorded frames follow each other at once
     }
     // Whole milliseconds: 60 fps gives 16 ms, 30 gives 33, 255 gives 3.
@@ -302,17 +302,18 @@ void Canvas::update() {
     // A frame ends in the window: a program that left drawing in an image
     // would otherwise clear that image at the next frame's clear().
     drawIntoWindow();
-    if (recorder != nullptr && !recorder->frameEnded()) {
+    if (state->recorder != nullptr && !state->recorder->frameEnded()) {
         std::exit(1); // the recorder said why
     }
-    if (recorder != nullptr) {
-        const std::string file = recorder->frameToSave();
+    if (state->recorder != nullptr) {
+        const std::string file = state->recorder->frameToSave();
         if (!file.empty()) {
             if (!saveFrame(file)) {
                 vantrel::detail::fail("Vantrel: could not save frame " +
-                                      std::to_string(recorder->frame()) + ": " + saveFrameError);
+                                      std::to_string(state->recorder->frame()) + ": " +
+                                      state->saveFrameError);
             }
-            recorder->frameSaved();
+            state->recorder->frameSaved();
         }
     }
     SDL_RenderPresent(renderer);

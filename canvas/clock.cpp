@@ -6,48 +6,59 @@
 #include "canvas/canvas.h"
 
 #include "canvas/recording.h"
+#include "canvas/state.h"
+
+using vantrel::detail::FrameClock;
+using vantrel::detail::State;
+
+namespace {
 
 // The one place the clock is read for getFrameTime, getTime and
 // getMeasuredFPS: seconds since the first reading. A clock that advances by
 // a fixed step per frame (exactly 1 / fps, for a recording whose frames must
 // not depend on the machine's speed) replaces this reading and nothing else.
-double Canvas::clockSeconds() {
-    if (recorder != nullptr) {
+double clockSeconds(State& state, std::uint8_t fps) {
+    if (state.recorder != nullptr) {
         // The recording mode's fixed clock: frame n starts at n / fps seconds.
-        return static_cast<double>(recorder->frame()) / fps;
+        return static_cast<double>(state.recorder->frame()) / fps;
     }
     const Uint64 now = SDL_GetPerformanceCounter();
-    if (!frameClock.based) {
-        frameClock.base = now;
-        frameClock.based = true;
+    if (!state.frameClock.based) {
+        state.frameClock.base = now;
+        state.frameClock.based = true;
     }
-    return static_cast<double>(now - frameClock.base) /
+    return static_cast<double>(now - state.frameClock.base) /
            static_cast<double>(SDL_GetPerformanceFrequency());
 }
 
-void Canvas::startClock() {
-    const double now = clockSeconds();
-    if (!frameClock.started) {
-        frameClock.origin = now;
-        frameClock.started = true;
+} // namespace
+
+namespace vantrel {
+namespace detail {
+
+void startClock(State& state, std::uint8_t fps) {
+    const double now = clockSeconds(state, fps);
+    if (!state.frameClock.started) {
+        state.frameClock.origin = now;
+        state.frameClock.started = true;
     }
     // A start after a quit begins a new series of frames: the time spent
     // stopped is neither a frame time nor part of the measured rate.
-    frameClock.stamps[0] = now;
-    frameClock.newest = 0;
-    frameClock.count = 1;
-    frameClock.frameTime = 0.0;
+    state.frameClock.stamps[0] = now;
+    state.frameClock.newest = 0;
+    state.frameClock.count = 1;
+    state.frameClock.frameTime = 0.0;
 }
 
-void Canvas::tickClock() {
-    if (!frameClock.started) {
+void tickClock(State& state, std::uint8_t fps) {
+    if (!state.frameClock.started) {
         return;
     }
-    FrameClock& c = frameClock;
-    const double now = clockSeconds();
+    FrameClock& c = state.frameClock;
+    const double now = clockSeconds(state, fps);
     // On the fixed clock every frame lasts exactly 1 / fps, not the
     // difference of two rounded readings.
-    c.frameTime = recorder != nullptr ? 1.0 / fps : now - c.stamps[c.newest];
+    c.frameTime = state.recorder != nullptr ? 1.0 / fps : now - c.stamps[c.newest];
     c.newest = (c.newest + 1) % FrameClock::STAMPS;
     c.stamps[c.newest] = now;
     c.count = c.count < FrameClock::STAMPS ? c.count + 1 : FrameClock::STAMPS;
@@ -59,16 +70,20 @@ void Canvas::tickClock() {
     }
 }
 
-double Canvas::getFrameTime() { return frameClock.frameTime; }
+} // namespace detail
+} // namespace vantrel
+
+double Canvas::getFrameTime() { return state->frameClock.frameTime; }
 
 // The start of the current frame, like every other answer: a program that
 // reads the time twice within a frame gets the same value both times.
 double Canvas::getTime() {
-    return frameClock.started ? frameClock.stamps[frameClock.newest] - frameClock.origin : 0.0;
+    const FrameClock& c = state->frameClock;
+    return c.started ? c.stamps[c.newest] - c.origin : 0.0;
 }
 
 double Canvas::getMeasuredFPS() {
-    const FrameClock& c = frameClock;
+    const FrameClock& c = state->frameClock;
     if (c.count < 2) {
         return 0.0;
     }

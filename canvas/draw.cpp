@@ -7,6 +7,7 @@
 #include "canvas/canvas.h"
 
 #include "canvas/clip.h"
+#include "canvas/state.h"
 
 #include <SDL2_gfxPrimitives.h>
 

@@ -6,6 +6,7 @@
 #include "canvas/assets.h"
 #include "canvas/failure.h"
 #include "canvas/sound_file.h"
+#include "canvas/state.h"
 
 #include <cmath>
 #include <cstdio>
@@ -13,6 +14,9 @@
 #include <utility>
 
 namespace {
+
+using vantrel::detail::Effect;
+using vantrel::detail::State;
 
 // The mixer's usual channels come first, as before effects existed: the
 // slot's "first free channel" is channel 0 unless a program plays on them
@@ -35,13 +39,13 @@ SoundId Canvas::loadSound(const std::string& path) {
     // beside the program too; the message then names every place looked.
     const vantrel::detail::AssetPath file = vantrel::detail::findAsset(path);
     if (!file.found) {
-        soundError = effectLoadError = vantrel::detail::notFoundMessage(path, file);
+        state->soundError = state->effectLoadError = vantrel::detail::notFoundMessage(path, file);
         return -1;
     }
     Effect effect = {nullptr, {}, path};
     std::string reason;
     bool loaded = vantrel::detail::readSoundFile(file.path, &effect.pending, &reason);
-    if (loaded && effectsOpen) {
+    if (loaded && state->effectsOpen) {
         effect.chunk = vantrel::detail::decodeEffect(effect.pending, &reason);
         loaded = effect.chunk != nullptr;
         std::vector<std::uint8_t>().swap(effect.pending);
@@ -51,39 +55,46 @@ SoundId Canvas::loadSound(const std::string& path) {
         loaded = vantrel::detail::checkSoundFile(effect.pending, &reason);
     }
     if (!loaded) {
-        soundError = effectLoadError = "Couldn't load " + path + ": " + reason;
+        state->soundError = state->effectLoadError = "Couldn't load " + path + ": " + reason;
         return -1;
     }
-    effects.push_back(std::move(effect));
-    soundError.clear();
-    return static_cast<SoundId>(effects.size());
+    state->effects.push_back(std::move(effect));
+    state->soundError.clear();
+    return static_cast<SoundId>(state->effects.size());
 }
 
-std::string Canvas::getSoundError() { return soundError; }
+std::string Canvas::getSoundError() { return state->soundError; }
 
-Canvas::Effect& Canvas::effectFor(SoundId sound) {
-    if (sound < 1 || static_cast<std::size_t>(sound) > effects.size()) {
+namespace {
+
+// The loaded sound the id names; an id that names none throws.
+const Effect& effectFor(const State& state, SoundId sound) {
+    if (sound < 1 || static_cast<std::size_t>(sound) > state.effects.size()) {
         std::string message =
             "Sound id " + std::to_string(sound) +
-            " names no loaded sound (loaded sounds: " + std::to_string(effects.size()) + ").";
+            " names no loaded sound (loaded sounds: " + std::to_string(state.effects.size()) + ").";
         if (sound == -1) {
             message += " An id of -1 means loadSound failed";
-            message += effectLoadError.empty() ? "." : "; the last failure: " + effectLoadError;
+            message += state.effectLoadError.empty()
+                           ? "."
+                           : "; the last failure: " + state.effectLoadError;
         }
         vantrel::detail::failWith(std::out_of_range(message));
     }
-    return effects[static_cast<std::size_t>(sound) - 1];
+    return state.effects[static_cast<std::size_t>(sound) - 1];
 }
 
-int Canvas::effectChannelVolume(double volume) const {
-    return static_cast<int>(std::lround(MIX_MAX_VOLUME * effectsVolume * volume));
+int effectChannelVolume(const State& state, double volume) {
+    return static_cast<int>(std::lround(MIX_MAX_VOLUME * state.effectsVolume * volume));
 }
+
+} // namespace
 
 void Canvas::playEffect(SoundId sound) { playEffect(sound, 1.0); }
 
 void Canvas::playEffect(SoundId sound, double volume) {
-    const Effect& effect = effectFor(sound);
-    if (!effectsOpen || effect.chunk == nullptr) {
+    const Effect& effect = effectFor(*state, sound);
+    if (!state->effectsOpen || effect.chunk == nullptr) {
         return;
     }
     int channel = Mix_GroupAvailable(EFFECT_GROUP);
@@ -95,22 +106,23 @@ void Canvas::playEffect(SoundId sound, double volume) {
     if (index < 0 || index >= MAX_EFFECTS_AT_ONCE) {
         return;
     }
-    effectVolumes[index] = fraction(volume);
-    Mix_Volume(channel, effectChannelVolume(effectVolumes[index]));
+    state->effectVolumes[index] = fraction(volume);
+    Mix_Volume(channel, effectChannelVolume(*state, state->effectVolumes[index]));
     Mix_PlayChannel(channel, effect.chunk, 0);
 }
 
 void Canvas::stopEffects() {
-    if (effectsOpen) {
+    if (state->effectsOpen) {
         Mix_HaltGroup(EFFECT_GROUP);
     }
 }
 
 void Canvas::setEffectsVolume(double volume) {
-    effectsVolume = fraction(volume);
-    if (effectsOpen) {
+    state->effectsVolume = fraction(volume);
+    if (state->effectsOpen) {
         for (int index = 0; index < MAX_EFFECTS_AT_ONCE; ++index) {
-            Mix_Volume(FIRST_EFFECT_CHANNEL + index, effectChannelVolume(effectVolumes[index]));
+            Mix_Volume(FIRST_EFFECT_CHANNEL + index,
+                       effectChannelVolume(*state, state->effectVolumes[index]));
         }
     }
 }
@@ -119,11 +131,11 @@ void Canvas::openEffects() {
     Mix_AllocateChannels(FIRST_EFFECT_CHANNEL + MAX_EFFECTS_AT_ONCE);
     Mix_GroupChannels(FIRST_EFFECT_CHANNEL, FIRST_EFFECT_CHANNEL + MAX_EFFECTS_AT_ONCE - 1,
                       EFFECT_GROUP);
-    Mix_VolumeMusic(static_cast<int>(std::lround(MIX_MAX_VOLUME * musicVolume)));
-    effectsOpen = true;
+    Mix_VolumeMusic(static_cast<int>(std::lround(MIX_MAX_VOLUME * state->musicVolume)));
+    state->effectsOpen = true;
     // Sounds loaded before initWorld are decoded now.
-    for (std::size_t i = 0; i < effects.size(); ++i) {
-        Effect& effect = effects[i];
+    for (std::size_t i = 0; i < state->effects.size(); ++i) {
+        Effect& effect = state->effects[i];
         if (effect.chunk != nullptr || effect.pending.empty()) {
             continue;
         }
@@ -131,9 +143,10 @@ void Canvas::openEffects() {
         effect.chunk = vantrel::detail::decodeEffect(effect.pending, &reason);
         std::vector<std::uint8_t>().swap(effect.pending);
         if (effect.chunk == nullptr) {
-            soundError = effectLoadError = "Couldn't load " + effect.path + ": " + reason;
+            state->soundError = state->effectLoadError =
+                "Couldn't load " + effect.path + ": " + reason;
             std::fprintf(stderr, "Vantrel: sound %zu will not play. %s\n", i + 1,
-                         soundError.c_str());
+                         state->soundError.c_str());
             std::fflush(stderr);
         }
     }
@@ -141,12 +154,12 @@ void Canvas::openEffects() {
 
 void Canvas::closeEffectsAndMusic() {
     stopMusic();
-    if (effectsOpen) {
+    if (state->effectsOpen) {
         Mix_HaltGroup(EFFECT_GROUP);
     }
-    for (Effect& effect : effects) {
+    for (Effect& effect : state->effects) {
         Mix_FreeChunk(effect.chunk);
     }
-    effects.clear();
-    effectsOpen = false;
+    state->effects.clear();
+    state->effectsOpen = false;
 }

@@ -7,6 +7,7 @@
 #include "canvas/assets.h"
 #include "canvas/failure.h"
 #include "canvas/image_file.h"
+#include "canvas/state.h"
 
 #include <SDL_image.h>
 
@@ -14,6 +15,8 @@
 #include <stdexcept>
 
 namespace {
+
+using vantrel::detail::Image;
 
 // A size scaled by a factor, to the nearest pixel; 0 for a factor that is
 // not above 0 (NaN included) or a result too big for an int.
@@ -32,19 +35,19 @@ ImageId Canvas::loadImage(const std::string& path) {
     // beside the program too; the message then names every place looked.
     const vantrel::detail::AssetPath file = vantrel::detail::findAsset(path);
     if (!file.found) {
-        imageError = vantrel::detail::notFoundMessage(path, file);
+        state->imageError = vantrel::detail::notFoundMessage(path, file);
         return -1;
     }
     SDL_RWops* stream = SDL_RWFromFile(file.path.c_str(), "rb");
     if (stream == nullptr) {
-        imageError = "Couldn't open " + file.path + ": " + SDL_GetError();
+        state->imageError = "Couldn't open " + file.path + ": " + SDL_GetError();
         return -1;
     }
     std::string reason;
     SDL_Surface* surface = vantrel::detail::decodeImage(stream, &reason);
     SDL_RWclose(stream);
     if (surface == nullptr) {
-        imageError = "Couldn't load " + path + ": " + reason;
+        state->imageError = "Couldn't load " + path + ": " + reason;
         return -1;
     }
     Image image = {nullptr, surface, surface->w, surface->h, 255, false, nullptr};
@@ -55,42 +58,42 @@ ImageId Canvas::loadImage(const std::string& path) {
         SDL_FreeSurface(surface);
         image.pending = nullptr;
         if (image.texture == nullptr) {
-            imageError =
+            state->imageError =
                 "Couldn't load " + path + ": the renderer cannot hold it (" + SDL_GetError() + ")";
             return -1;
         }
     }
-    images.push_back(image);
-    imageError.clear();
-    return static_cast<ImageId>(images.size());
+    state->images.push_back(image);
+    state->imageError.clear();
+    return static_cast<ImageId>(state->images.size());
 }
 
-std::string Canvas::getImageError() { return imageError; }
+std::string Canvas::getImageError() { return state->imageError; }
 
-Canvas::Image& Canvas::imageFor(ImageId image) {
-    if (image < 1 || static_cast<std::size_t>(image) > images.size()) {
+Image& Canvas::imageFor(ImageId image) {
+    if (image < 1 || static_cast<std::size_t>(image) > state->images.size()) {
         std::string message =
             "Image id " + std::to_string(image) +
-            " names no loaded image (loaded images: " + std::to_string(images.size()) + ").";
+            " names no loaded image (loaded images: " + std::to_string(state->images.size()) + ").";
         if (image == -1) {
             message += " An id of -1 means loadImage failed";
-            message += imageError.empty() ? "." : "; the last failure: " + imageError;
+            message += state->imageError.empty() ? "." : "; the last failure: " + state->imageError;
         }
         vantrel::detail::failWith(std::out_of_range(message));
     }
-    return images[static_cast<std::size_t>(image) - 1];
+    return state->images[static_cast<std::size_t>(image) - 1];
 }
 
 SDL_Texture* Canvas::textureFor(ImageId id) {
     Image& image = imageFor(id);
-    if (id == drawingInto) {
+    if (id == state->drawingInto) {
         // SDL leaves drawing a texture into itself undefined.
         vantrel::detail::failWith(std::logic_error(
             "Image " + std::to_string(id) + " cannot be drawn into itself: drawInto(" +
             std::to_string(id) + ") is still on. Call drawIntoWindow() (or drawInto another " +
             "image) before drawing image " + std::to_string(id) + "."));
     }
-    if (targetsLost) {
+    if (state->targetsLost) {
         restoreLostImages();
     }
     if (image.texture == nullptr && renderer != nullptr && image.pending != nullptr) {
@@ -153,14 +156,14 @@ void Canvas::copyImage(SDL_Texture* texture, const SDL_Rect* source, const SDL_R
 
 void Canvas::drawImage(ImageId image, int x, int y) {
     SDL_Texture* texture = textureFor(image);
-    const Image& found = images[static_cast<std::size_t>(image) - 1];
+    const Image& found = state->images[static_cast<std::size_t>(image) - 1];
     copyImage(texture, nullptr, SDL_Rect{x, y, found.width, found.height}, 0.0, NO_FLIP);
 }
 
 void Canvas::drawImage(ImageId image, int x, int y, double scale, double angleDegrees,
                        ImageFlip flip) {
     SDL_Texture* texture = textureFor(image);
-    const Image& found = images[static_cast<std::size_t>(image) - 1];
+    const Image& found = state->images[static_cast<std::size_t>(image) - 1];
     copyImage(texture, nullptr,
               SDL_Rect{x, y, scaled(found.width, scale), scaled(found.height, scale)}, angleDegrees,
               flip);
@@ -174,7 +177,7 @@ void Canvas::drawImageSized(ImageId image, int x, int y, int width, int height, 
 void Canvas::drawImagePart(ImageId image, int srcX, int srcY, int srcWidth, int srcHeight, int x,
                            int y, int width, int height, double angleDegrees, ImageFlip flip) {
     SDL_Texture* texture = textureFor(image);
-    const Image& found = images[static_cast<std::size_t>(image) - 1];
+    const Image& found = state->images[static_cast<std::size_t>(image) - 1];
     const SDL_Rect asked = {srcX, srcY, srcWidth, srcHeight};
     const SDL_Rect whole = {0, 0, found.width, found.height};
     SDL_Rect source;
@@ -197,19 +200,19 @@ void Canvas::drawImagePart(ImageId image, int srcX, int srcY, int srcWidth, int 
 }
 
 void Canvas::freeImages() {
-    if (watchingTargets) {
+    if (state->watchingTargets) {
         SDL_DelEventWatch(watchTargets, this);
-        watchingTargets = false;
+        state->watchingTargets = false;
     }
     if (renderer != nullptr) {
         SDL_SetRenderTarget(renderer, nullptr);
     }
-    drawingInto = 0;
-    for (Image& image : images) {
+    state->drawingInto = 0;
+    for (Image& image : state->images) {
         SDL_DestroyTexture(image.texture);
         SDL_FreeSurface(image.pending);
         SDL_FreeSurface(image.kept);
     }
-    images.clear();
+    state->images.clear();
     IMG_Quit();
 }

@@ -7,6 +7,7 @@
 #include "canvas/canvas.h"
 
 #include "canvas/signals.h"
+#include "canvas/state.h"
 #include "canvas/utf8.h"
 
 #include <climits>
@@ -14,6 +15,8 @@
 #include <new>
 
 namespace {
+
+using vantrel::detail::InputState;
 
 constexpr std::uint8_t HELD = 1;
 constexpr std::uint8_t PRESSED = 2;
@@ -101,10 +104,13 @@ void appendTypedText(std::string& text, std::string& edits, const char* chars, s
     appendEdit(edits, text.data() + before, text.size() - before);
 }
 
-} // namespace
+// Mouse buttons past the kept ones are never down.
+std::uint8_t buttonState(const InputState& in, int button) {
+    return button > 0 && button < InputState::BUTTONS ? in.frameButtons[button] : 0;
+}
 
-int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
-    InputState& in = static_cast<Canvas*>(canvas)->input;
+int SDLCALL watchInput(void* input, SDL_Event* event) {
+    InputState& in = *static_cast<InputState*>(input);
     switch (event->type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -176,34 +182,39 @@ int SDLCALL Canvas::watchInput(void* canvas, SDL_Event* event) {
     return 0;
 }
 
-void Canvas::startInput() {
+} // namespace
+
+namespace vantrel {
+namespace detail {
+
+void startInput(InputState& in) {
     // Installed after the renderer, whose own watch turns mouse positions
     // into the logical coordinates everything is drawn in; this one then
     // sees them already converted.
-    SDL_AddEventWatch(watchInput, this);
-    input.watching = true;
+    SDL_AddEventWatch(watchInput, &in);
+    in.watching = true;
     // Text input is on by default where there is no on-screen keyboard;
     // asked for here so that it is on everywhere, whatever the platform or
     // a hint chose.
     SDL_StartTextInput();
-    input.text.reserve(TEXT_ROOM);
-    input.frameText.reserve(TEXT_ROOM);
-    input.edits.reserve(TEXT_ROOM);
-    input.frameEdits.reserve(TEXT_ROOM);
-    SDL_GetMouseState(&input.mouseX, &input.mouseY);
-    input.frameMouseX = input.mouseX;
-    input.frameMouseY = input.mouseY;
+    in.text.reserve(TEXT_ROOM);
+    in.frameText.reserve(TEXT_ROOM);
+    in.edits.reserve(TEXT_ROOM);
+    in.frameEdits.reserve(TEXT_ROOM);
+    SDL_GetMouseState(&in.mouseX, &in.mouseY);
+    in.frameMouseX = in.mouseX;
+    in.frameMouseY = in.mouseY;
 }
 
-void Canvas::stopInput() {
-    if (input.watching) {
-        SDL_DelEventWatch(watchInput, this);
-        input.watching = false;
+void stopInput(InputState& in) {
+    if (in.watching) {
+        SDL_DelEventWatch(watchInput, &in);
+        in.watching = false;
     }
 }
 
-void Canvas::rollInput() {
-    if (!input.watching) {
+void rollInput(InputState& in) {
+    if (!in.watching) {
         return;
     }
     // Whatever the platform has for the window enters the queue now, through
@@ -212,39 +223,46 @@ void Canvas::rollInput() {
     vantrel::detail::markTakingEvents();
     // Most frames see no key at all: the key table is copied only when a key
     // event came in or the last frame's presses and releases must be cleared.
-    if (input.keysChanged || input.frameKeyEdges) {
-        input.frameKeyEdges = roll(input.keys, input.frameKeys, SDL_NUM_SCANCODES);
-        input.keysChanged = false;
+    if (in.keysChanged || in.frameKeyEdges) {
+        in.frameKeyEdges = roll(in.keys, in.frameKeys, SDL_NUM_SCANCODES);
+        in.keysChanged = false;
     }
     // Both buffers keep their room: a frame that types nothing (or little)
     // allocates nothing.
-    input.frameText.swap(input.text);
-    input.text.clear();
-    input.frameEdits.swap(input.edits);
-    input.edits.clear();
-    roll(input.buttons, input.frameButtons, InputState::BUTTONS);
-    input.frameMouseX = input.mouseX;
-    input.frameMouseY = input.mouseY;
-    input.frameWheel = input.wheel;
-    input.wheel = 0;
+    in.frameText.swap(in.text);
+    in.text.clear();
+    in.frameEdits.swap(in.edits);
+    in.edits.clear();
+    roll(in.buttons, in.frameButtons, InputState::BUTTONS);
+    in.frameMouseX = in.mouseX;
+    in.frameMouseY = in.mouseY;
+    in.frameWheel = in.wheel;
+    in.wheel = 0;
 }
 
-bool Canvas::isKeyDown(SDL_Keycode key) { return (input.frameKeys[slotOfKey(key)] & HELD) != 0; }
+} // namespace detail
+} // namespace vantrel
+
+bool Canvas::isKeyDown(SDL_Keycode key) {
+    return (state->input.frameKeys[slotOfKey(key)] & HELD) != 0;
+}
 
 bool Canvas::wasKeyPressed(SDL_Keycode key) {
-    return (input.frameKeys[slotOfKey(key)] & PRESSED) != 0;
+    return (state->input.frameKeys[slotOfKey(key)] & PRESSED) != 0;
 }
 
 bool Canvas::wasKeyReleased(SDL_Keycode key) {
-    return (input.frameKeys[slotOfKey(key)] & RELEASED) != 0;
+    return (state->input.frameKeys[slotOfKey(key)] & RELEASED) != 0;
 }
 
-bool Canvas::wasKeyTyped(SDL_Keycode key) { return (input.frameKeys[slotOfKey(key)] & TYPED) != 0; }
+bool Canvas::wasKeyTyped(SDL_Keycode key) {
+    return (state->input.frameKeys[slotOfKey(key)] & TYPED) != 0;
+}
 
-const std::string& Canvas::getTypedText() const { return input.frameText; }
+const std::string& Canvas::getTypedText() const { return state->input.frameText; }
 
 void Canvas::typeInto(std::string& text) const {
-    for (const char c : input.frameEdits) {
+    for (const char c : state->input.frameEdits) {
         if (c == '\b') {
             removeLastCharacter(text);
         } else {
@@ -268,18 +286,20 @@ void Canvas::removeLastCharacter(std::string& text) {
     }
 }
 
-int Canvas::getMouseX() { return input.frameMouseX; }
+int Canvas::getMouseX() { return state->input.frameMouseX; }
 
-int Canvas::getMouseY() { return input.frameMouseY; }
+int Canvas::getMouseY() { return state->input.frameMouseY; }
 
-bool Canvas::isMouseButtonDown(int button) { return (buttonState(button) & HELD) != 0; }
-
-bool Canvas::wasMouseButtonPressed(int button) { return (buttonState(button) & PRESSED) != 0; }
-
-bool Canvas::wasMouseButtonReleased(int button) { return (buttonState(button) & RELEASED) != 0; }
-
-std::uint8_t Canvas::buttonState(int button) {
-    return button > 0 && button < InputState::BUTTONS ? input.frameButtons[button] : 0;
+bool Canvas::isMouseButtonDown(int button) {
+    return (buttonState(state->input, button) & HELD) != 0;
 }
 
-int Canvas::getMouseWheel() { return input.frameWheel; }
+bool Canvas::wasMouseButtonPressed(int button) {
+    return (buttonState(state->input, button) & PRESSED) != 0;
+}
+
+bool Canvas::wasMouseButtonReleased(int button) {
+    return (buttonState(state->input, button) & RELEASED) != 0;
+}
+
+int Canvas::getMouseWheel() { return state->input.frameWheel; }

@@ -9,6 +9,7 @@
 
 #include "canvas/canvas.h"
 #include "canvas/file_write.h"
+#include "canvas/state.h"
 #include "canvas/utf8.h"
 #include "canvas/targets.h"
 
@@ -272,9 +273,9 @@ void Recorder::push(const ScriptedInput& input, SDL_Window* window) {
 } // namespace vantrel
 
 bool Canvas::saveFrame(const std::string& path) {
-    saveFrameError.clear();
+    state->saveFrameError.clear();
     if (renderer == nullptr) {
-        saveFrameError = "there is no frame to save before initWorld";
+        state->saveFrameError = "there is no frame to save before initWorld";
         return false;
     }
     // The window's frame, even while drawing goes into an image.
@@ -282,23 +283,23 @@ bool Canvas::saveFrame(const std::string& path) {
     int width = 0;
     int height = 0;
     if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) {
-        saveFrameError = std::string("cannot read the frame's size: ") + SDL_GetError();
+        state->saveFrameError = std::string("cannot read the frame's size: ") + SDL_GetError();
         return false;
     }
     SDL_Surface* frame =
         SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
     if (frame == nullptr) {
-        saveFrameError = std::string("out of memory for the frame: ") + SDL_GetError();
+        state->saveFrameError = std::string("out of memory for the frame: ") + SDL_GetError();
         return false;
     }
     bool saved = false;
     std::string cause;
     if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, frame->pixels,
                              frame->pitch) != 0) {
-        saveFrameError = std::string("cannot read the frame back: ") + SDL_GetError();
+        state->saveFrameError = std::string("cannot read the frame back: ") + SDL_GetError();
     } else if (!vantrel::detail::savePng(frame, path, &cause)) {
         // Whole or not at all: an earlier file at path stays as it was.
-        saveFrameError = "cannot write \"" + path + "\": " + cause;
+        state->saveFrameError = "cannot write \"" + path + "\": " + cause;
     } else {
         saved = true;
     }
@@ -306,4 +307,4 @@ bool Canvas::saveFrame(const std::string& path) {
     return saved;
 }
 
-const std::string& Canvas::getSaveFrameError() const { return saveFrameError; }
+const std::string& Canvas::getSaveFrameError() const { return state->saveFrameError; }

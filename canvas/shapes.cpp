@@ -9,6 +9,7 @@
 #include "canvas/canvas.h"
 
 #include "canvas/clip.h"
+#include "canvas/state.h"
 
 #include <SDL2_gfxPrimitives.h>
 
@@ -196,7 +197,7 @@ void Canvas::drawPolygon(const std::vector<SDL_Point>& points, const Color& colo
 
 void Canvas::drawPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
                          std::uint8_t b, std::uint8_t a) {
-    drawCorners(renderer, takeCorners(points, view.x, view.y), false, {r, g, b, a});
+    drawCorners(renderer, takeCorners(points, state->view.x, state->view.y), false, {r, g, b, a});
 }
 
 void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys) {
@@ -210,7 +211,7 @@ void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
 
 void Canvas::drawPolygon(const std::vector<int>& xs, const std::vector<int>& ys, std::uint8_t r,
                          std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    drawCorners(renderer, takeCorners(xs, ys, view.x, view.y), false, {r, g, b, a});
+    drawCorners(renderer, takeCorners(xs, ys, state->view.x, state->view.y), false, {r, g, b, a});
 }
 
 void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points) {
@@ -223,7 +224,7 @@ void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points, const Color
 
 void Canvas::drawFilledPolygon(const std::vector<SDL_Point>& points, std::uint8_t r, std::uint8_t g,
                                std::uint8_t b, std::uint8_t a) {
-    drawCorners(renderer, takeCorners(points, view.x, view.y), true, {r, g, b, a});
+    drawCorners(renderer, takeCorners(points, state->view.x, state->view.y), true, {r, g, b, a});
 }
 
 void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys) {
@@ -237,7 +238,7 @@ void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int
 
 void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
                                std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    drawCorners(renderer, takeCorners(xs, ys, view.x, view.y), true, {r, g, b, a});
+    drawCorners(renderer, takeCorners(xs, ys, state->view.x, state->view.y), true, {r, g, b, a});
 }
 
 // ---- Ellipses ---------------------------------------------------------------

@@ -10,11 +10,16 @@
 
 #include "canvas/failure.h"
 #include "canvas/file_write.h"
+#include "canvas/state.h"
 #include "canvas/targets.h"
 
 #include <stdexcept>
 
 namespace {
+
+using vantrel::detail::Image;
+using vantrel::detail::Offset;
+using vantrel::detail::State;
 
 // Pixels of every image made to be drawn into: 8-bit alpha, red, green,
 // blue, which every SDL renderer can draw into.
@@ -109,39 +114,72 @@ SDL_Surface* readTarget(SDL_Renderer* renderer, std::string* error) {
 } // namespace detail
 } // namespace vantrel
 
+namespace {
+
+// Points the renderer at the texture to draw into (nullptr: the window).
+bool pointRendererAt(SDL_Renderer* renderer, SDL_Texture* texture) {
+    return SDL_SetRenderTarget(renderer, texture) == 0;
+}
+
+// What drawing goes into now: the image drawn into, or nullptr for the window.
+SDL_Texture* targetNow(const State& state) {
+    const ImageId id = state.drawingInto;
+    return id == 0 ? nullptr : state.images[static_cast<std::size_t>(id) - 1].texture;
+}
+
+// Keeps a copy of what the image holds, where the renderer can lose it.
+void keepCopy(SDL_Renderer* renderer, Image& image) {
+    if (!vantrel::detail::rendererLosesTargets(renderer)) {
+        return;
+    }
+    SDL_Texture* current = SDL_GetRenderTarget(renderer);
+    std::string reason;
+    SDL_Surface* copy = nullptr;
+    if (pointRendererAt(renderer, image.texture)) {
+        copy = vantrel::detail::readTarget(renderer, &reason);
+    }
+    pointRendererAt(renderer, current);
+    if (copy != nullptr) {
+        SDL_FreeSurface(image.kept);
+        image.kept = copy;
+    }
+}
+
+} // namespace
+
 // ---- Making images to draw into -----------------------------------------------
 
 ImageId Canvas::createImage(int width, int height) {
     const std::string refused = "Couldn't create a " + sizeText(width, height) + " image: ";
     if (width < 1 || height < 1) {
-        imageError = refused + "an image needs a width and a height of at least 1 pixel";
+        state->imageError = refused + "an image needs a width and a height of at least 1 pixel";
         return -1;
     }
     if (width > MAX_IMAGE_SIZE || height > MAX_IMAGE_SIZE) {
-        imageError = refused + "an image may be at most " + std::to_string(MAX_IMAGE_SIZE) +
-                     " pixels wide and " + std::to_string(MAX_IMAGE_SIZE) + " high";
+        state->imageError = refused + "an image may be at most " + std::to_string(MAX_IMAGE_SIZE) +
+                            " pixels wide and " + std::to_string(MAX_IMAGE_SIZE) + " high";
         return -1;
     }
     if (renderer == nullptr) {
-        imageError = refused + "images to draw into can be made only after initWorld";
+        state->imageError = refused + "images to draw into can be made only after initWorld";
         return -1;
     }
     std::string reason;
     SDL_Texture* texture = makeTarget(renderer, width, height, &reason);
-    if (texture == nullptr || !pointRendererAt(texture)) {
-        imageError = refused + (texture == nullptr ? reason : SDL_GetError());
+    if (texture == nullptr || !pointRendererAt(renderer, texture)) {
+        state->imageError = refused + (texture == nullptr ? reason : SDL_GetError());
         SDL_DestroyTexture(texture);
         return -1;
     }
     fillTarget(renderer, 0, 0, 0, 0);
-    pointRendererAt(targetNow());
-    images.push_back(Image{texture, nullptr, width, height, 255, true, nullptr});
-    imageError.clear();
-    if (!watchingTargets) {
+    pointRendererAt(renderer, targetNow(*state));
+    state->images.push_back(Image{texture, nullptr, width, height, 255, true, nullptr});
+    state->imageError.clear();
+    if (!state->watchingTargets) {
         SDL_AddEventWatch(watchTargets, this);
-        watchingTargets = true;
+        state->watchingTargets = true;
     }
-    return static_cast<ImageId>(images.size());
+    return static_cast<ImageId>(state->images.size());
 }
 
 // Turns a loaded image into one that can be drawn into: the same pixels in
@@ -151,7 +189,7 @@ bool Canvas::makeDrawable(ImageId id) {
         return true;
     }
     SDL_Texture* loaded = textureFor(id);
-    Image& image = images[static_cast<std::size_t>(id) - 1];
+    Image& image = state->images[static_cast<std::size_t>(id) - 1];
     std::string reason;
     SDL_Texture* texture = nullptr;
     if (loaded == nullptr) {
@@ -159,32 +197,24 @@ bool Canvas::makeDrawable(ImageId id) {
     } else {
         texture = makeTarget(renderer, image.width, image.height, &reason);
     }
-    if (texture == nullptr || !pointRendererAt(texture)) {
-        imageError = "Couldn't draw into image " + std::to_string(id) + ": " +
-                     (texture == nullptr ? reason : SDL_GetError());
+    if (texture == nullptr || !pointRendererAt(renderer, texture)) {
+        state->imageError = "Couldn't draw into image " + std::to_string(id) + ": " +
+                            (texture == nullptr ? reason : SDL_GetError());
         SDL_DestroyTexture(texture);
         return false;
     }
     copyOver(renderer, loaded);
-    pointRendererAt(targetNow());
+    pointRendererAt(renderer, targetNow(*state));
     SDL_DestroyTexture(loaded);
     image.texture = texture;
     image.drawable = true;
     SDL_SetTextureAlphaMod(texture, image.alpha);
-    keepCopy(image); // the loaded picture, should the driver lose it
-    if (!watchingTargets) {
+    keepCopy(renderer, image); // the loaded picture, should the driver lose it
+    if (!state->watchingTargets) {
         SDL_AddEventWatch(watchTargets, this);
-        watchingTargets = true;
+        state->watchingTargets = true;
     }
     return true;
-}
-
-bool Canvas::pointRendererAt(SDL_Texture* texture) {
-    return SDL_SetRenderTarget(renderer, texture) == 0;
-}
-
-SDL_Texture* Canvas::targetNow() {
-    return drawingInto == 0 ? nullptr : images[static_cast<std::size_t>(drawingInto) - 1].texture;
 }
 
 // ---- Choosing where drawing goes ------------------------------------------------
@@ -192,43 +222,43 @@ SDL_Texture* Canvas::targetNow() {
 bool Canvas::drawInto(ImageId id) {
     imageFor(id);
     if (renderer == nullptr) {
-        imageError = "Couldn't draw into image " + std::to_string(id) +
-                     ": there is nothing to draw with before initWorld";
+        state->imageError = "Couldn't draw into image " + std::to_string(id) +
+                            ": there is nothing to draw with before initWorld";
         return false;
     }
     restoreLostImages();
-    if (id == drawingInto) {
-        imageError.clear();
+    if (id == state->drawingInto) {
+        state->imageError.clear();
         return true;
     }
     if (!makeDrawable(id)) {
         return false;
     }
-    Image& image = images[static_cast<std::size_t>(id) - 1];
-    if (drawingInto != 0) {
-        keepCopy(images[static_cast<std::size_t>(drawingInto) - 1]);
+    Image& image = state->images[static_cast<std::size_t>(id) - 1];
+    if (state->drawingInto != 0) {
+        keepCopy(renderer, state->images[static_cast<std::size_t>(state->drawingInto) - 1]);
     }
-    if (!pointRendererAt(image.texture)) {
-        imageError =
+    if (!pointRendererAt(renderer, image.texture)) {
+        state->imageError =
             "Couldn't draw into image " + std::to_string(id) + ": " + std::string(SDL_GetError());
         drawIntoWindow();
         return false;
     }
-    drawingInto = id;
-    view = Offset{0, 0};
-    imageError.clear();
+    state->drawingInto = id;
+    state->view = Offset{0, 0};
+    state->imageError.clear();
     return true;
 }
 
 void Canvas::drawIntoWindow() {
-    if (drawingInto == 0) {
+    if (state->drawingInto == 0) {
         return;
     }
     restoreLostImages();
-    keepCopy(images[static_cast<std::size_t>(drawingInto) - 1]);
-    pointRendererAt(nullptr);
-    drawingInto = 0;
-    view = camera;
+    keepCopy(renderer, state->images[static_cast<std::size_t>(state->drawingInto) - 1]);
+    pointRendererAt(renderer, nullptr);
+    state->drawingInto = 0;
+    state->view = state->camera;
 }
 
 // ---- Clearing and saving ------------------------------------------------------------
@@ -253,16 +283,16 @@ void Canvas::fillImage(ImageId id, std::uint8_t r, std::uint8_t g, std::uint8_t 
     if (!makeDrawable(id)) {
         return;
     }
-    Image& image = images[static_cast<std::size_t>(id) - 1];
-    if (id == drawingInto) {
+    Image& image = state->images[static_cast<std::size_t>(id) - 1];
+    if (id == state->drawingInto) {
         fillTarget(renderer, r, g, b, a);
         return;
     }
-    if (pointRendererAt(image.texture)) {
+    if (pointRendererAt(renderer, image.texture)) {
         fillTarget(renderer, r, g, b, a);
-        keepCopy(image);
+        keepCopy(renderer, image);
     }
-    pointRendererAt(targetNow());
+    pointRendererAt(renderer, targetNow(*state));
 }
 
 bool Canvas::saveImage(ImageId id, const std::string& path) {
@@ -270,34 +300,34 @@ bool Canvas::saveImage(ImageId id, const std::string& path) {
     const std::string refused =
         "Couldn't save image " + std::to_string(id) + " to \"" + path + "\": ";
     if (renderer == nullptr) {
-        imageError = refused + "there is nothing to save before initWorld";
+        state->imageError = refused + "there is nothing to save before initWorld";
         return false;
     }
     restoreLostImages();
     if (!makeDrawable(id)) {
-        imageError = refused + imageError;
+        state->imageError = refused + state->imageError;
         return false;
     }
     std::string reason;
     SDL_Surface* pixels = nullptr;
-    if (pointRendererAt(images[static_cast<std::size_t>(id) - 1].texture)) {
+    if (pointRendererAt(renderer, state->images[static_cast<std::size_t>(id) - 1].texture)) {
         pixels = vantrel::detail::readTarget(renderer, &reason);
     } else {
         reason = SDL_GetError();
     }
-    pointRendererAt(targetNow());
+    pointRendererAt(renderer, targetNow(*state));
     if (pixels == nullptr) {
-        imageError = refused + reason;
+        state->imageError = refused + reason;
         return false;
     }
     // Whole or not at all: an earlier file at path stays if this one fails.
     const bool saved = vantrel::detail::savePng(pixels, path, &reason);
     SDL_FreeSurface(pixels);
     if (!saved) {
-        imageError = refused + reason;
+        state->imageError = refused + reason;
         return false;
     }
-    imageError.clear();
+    state->imageError.clear();
     return true;
 }
 
@@ -312,39 +342,22 @@ bool Canvas::saveImage(ImageId id, const std::string& path) {
 int SDLCALL Canvas::watchTargets(void* canvas, SDL_Event* event) {
     Canvas& self = *static_cast<Canvas*>(canvas);
     if (event->type == SDL_RENDER_TARGETS_RESET) {
-        self.targetsLost = true;
+        self.state->targetsLost = true;
     } else if (event->type == SDL_RENDER_DEVICE_RESET) {
-        self.targetsLost = true;
-        self.texturesLost = true;
+        self.state->targetsLost = true;
+        self.state->texturesLost = true;
     }
     return 0;
 }
 
-void Canvas::keepCopy(Image& image) {
-    if (!vantrel::detail::rendererLosesTargets(renderer)) {
-        return;
-    }
-    SDL_Texture* current = SDL_GetRenderTarget(renderer);
-    std::string reason;
-    SDL_Surface* copy = nullptr;
-    if (pointRendererAt(image.texture)) {
-        copy = vantrel::detail::readTarget(renderer, &reason);
-    }
-    pointRendererAt(current);
-    if (copy != nullptr) {
-        SDL_FreeSurface(image.kept);
-        image.kept = copy;
-    }
-}
-
 void Canvas::restoreLostImages() {
-    if (!targetsLost || renderer == nullptr) {
+    if (!state->targetsLost || renderer == nullptr) {
         return;
     }
-    const bool recreate = texturesLost;
-    targetsLost = false;
-    texturesLost = false;
-    for (Image& image : images) {
+    const bool recreate = state->texturesLost;
+    state->targetsLost = false;
+    state->texturesLost = false;
+    for (Image& image : state->images) {
         if (!image.drawable) {
             continue;
         }
@@ -357,7 +370,7 @@ void Canvas::restoreLostImages() {
             }
             SDL_SetTextureAlphaMod(image.texture, image.alpha);
         }
-        if (!pointRendererAt(image.texture)) {
+        if (!pointRendererAt(renderer, image.texture)) {
             continue;
         }
         SDL_Texture* copy =
@@ -369,5 +382,5 @@ void Canvas::restoreLostImages() {
             fillTarget(renderer, 0, 0, 0, 0);
         }
     }
-    pointRendererAt(targetNow());
+    pointRendererAt(renderer, targetNow(*state));
 }

@@ -6,6 +6,7 @@
 #include "canvas/canvas.h"
 
 #include "canvas/failure.h"
+#include "canvas/state.h"
 
 #include <climits>
 #include <stdexcept>

@@ -10,7 +10,10 @@
 #include <string>
 #include <system_error>
 
+#include "fixtures.h"
 #include "wav.h"
+
+using fixtures::setUpCanvas;
 
 namespace {
 
@@ -41,12 +44,6 @@ void leaveTheProgramsFolder() {
     std::error_code error;
     std::filesystem::current_path(std::filesystem::path("/"), error);
     ASSERT_FALSE(error) << error.message();
-}
-
-Canvas& setUpCanvas() {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, 64, 64);
-    return canvas;
 }
 
 } // namespace

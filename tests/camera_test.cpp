@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "canvas/canvas.h"
+#include "fixtures.h"
 #include "pixels.h"
 
 using pixels::firstDifference;
@@ -25,11 +26,8 @@ const Color PAPER(BLACK);
 constexpr Color INK(250, 120, 10, 255);
 
 Canvas& setUp() {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, SIZE, SIZE);
-    canvas.setBackgroundColor(PAPER);
+    Canvas& canvas = fixtures::setUpOnPaper(SIZE, SIZE, PAPER);
     canvas.setForegroundColor(INK);
-    canvas.clear();
     return canvas;
 }
 

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <string>
 
+#include "fixtures.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -28,12 +30,7 @@ template <typename Call> std::string plainMessageOf(Call call) {
     return "(nothing thrown)";
 }
 
-Canvas& setUpCanvas(std::uint8_t fps = DEFAULT_FPS) {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, 48, 32, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
-                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, fps);
-    return canvas;
-}
+Canvas& setUpCanvas(std::uint8_t fps = DEFAULT_FPS) { return fixtures::setUpCanvas(48, 32, fps); }
 
 // The colour of pixel (x, y) of what has been drawn since the last clear().
 Color pixelAt(int x, int y) {

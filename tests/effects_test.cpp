@@ -13,18 +13,13 @@
 
 #include "sound_files.h"
 
+using fixtures::DEADLINE_MS;
+using fixtures::setUpCanvas;
+using fixtures::waitFor;
 using sound_files::committed;
 using sound_files::testFile;
 
 namespace {
-
-constexpr Uint32 DEADLINE_MS = 10000;
-
-Canvas& setUpCanvas() {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, 64, 64);
-    return canvas;
-}
 
 std::string toneFile(const std::string& name, int milliseconds) {
     const std::string path = testFile(name);
@@ -47,17 +42,6 @@ int effectsPlaying() {
 
 // Channels after the effects' playing: the slot's sample.
 int othersPlaying() { return Mix_Playing(-1) - effectsPlaying(); }
-
-template <typename Condition> bool waitFor(Condition done) {
-    const Uint32 start = SDL_GetTicks();
-    while (!done()) {
-        if (SDL_GetTicks() - start > DEADLINE_MS) {
-            return false;
-        }
-        SDL_Delay(5);
-    }
-    return true;
-}
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

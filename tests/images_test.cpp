@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "canvas/canvas.h"
+#include "fixtures.h"
 #include "pixels.h"
 
 using pixels::Frame;
@@ -33,10 +34,7 @@ constexpr Color C4(240, 230, 20, 255);
 
 // A file in the build folder, named after the running test so that tests
 // running side by side never share one.
-std::string fileFor(const std::string& name) {
-    return std::string(VANTREL_TEST_BINARY_DIR) + "/images_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
-}
+std::string fileFor(const std::string& name) { return fixtures::fileFor("images_", name); }
 
 // An image width x height with the given pixels, row by row.
 SDL_Surface* makeSurface(int width, int height, const std::vector<Color>& colours) {
@@ -92,13 +90,7 @@ std::vector<std::uint8_t> readBytes(const std::string& path) {
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-Canvas& setUp() {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, SIZE, SIZE);
-    canvas.setBackgroundColor(PAPER);
-    canvas.clear();
-    return canvas;
-}
+Canvas& setUp() { return fixtures::setUpOnPaper(SIZE, SIZE, PAPER); }
 
 void expectBox(const SDL_Rect& expected, const Frame& frame) {
     const SDL_Rect ink = pixels::inkBox(frame, PAPER);

@@ -11,22 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.h"
+
+using fixtures::push;
+using fixtures::startCanvas;
+
 namespace {
-
-Canvas& setUpCanvas() {
-    Canvas& canvas = Canvas::getInstance();
-    // 255 fps: 3 ms frames keep the tests short.
-    canvas.initWorld(0, 0, 64, 48, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
-                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, 255);
-    canvas.start();
-    // Whatever the driver queued while the window was made (shown, exposed...).
-    SDL_Event event;
-    while (canvas.pollEvent(&event)) {
-    }
-    return canvas;
-}
-
-void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
 
 void pushKey(SDL_Keycode key, bool down, bool repeat = false) {
     SDL_Event event{};
@@ -89,7 +79,7 @@ std::string buttonState(Canvas& canvas, int button) {
 } // namespace
 
 TEST(Keys, HeldPressedAndReleasedAcrossFrames) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     pushKey(SDLK_a, true);
     canvas.isRunning();
     EXPECT_EQ(keyState(canvas, SDLK_a), "110") << "frame after the press";
@@ -106,7 +96,7 @@ TEST(Keys, HeldPressedAndReleasedAcrossFrames) {
 }
 
 TEST(Keys, PressAndReleaseWithinOneFrameCountBoth) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     pushKey(SDLK_SPACE, true);
     pushKey(SDLK_SPACE, false);
     canvas.isRunning();
@@ -124,7 +114,7 @@ TEST(Keys, PressAndReleaseWithinOneFrameCountBoth) {
 }
 
 TEST(Keys, AutoRepeatIsNoNewPress) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     pushKey(SDLK_RIGHT, true);
     canvas.isRunning();
     for (int i = 0; i < 3; ++i) {
@@ -140,7 +130,7 @@ TEST(Keys, AutoRepeatIsNoNewPress) {
 }
 
 TEST(Keys, LosingTheFocusReleasesEverythingHeld) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     pushKey(SDLK_w, true);
     pushKey(SDLK_LSHIFT, true);
     pushButton(SDL_BUTTON_LEFT, true, 10, 10);
@@ -159,7 +149,7 @@ TEST(Keys, LosingTheFocusReleasesEverythingHeld) {
 }
 
 TEST(Keys, CodesNoKeyHasAreNeverDown) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     pushKey(SDLK_UNKNOWN, true);
     pushKey(static_cast<SDL_Keycode>(0x7ffffff0), true);
     canvas.isRunning();
@@ -169,7 +159,7 @@ TEST(Keys, CodesNoKeyHasAreNeverDown) {
 }
 
 TEST(Mouse, PositionButtonsAndWheel) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     pushMotion(5, 6);
     pushMotion(30, 40);
     pushButton(SDL_BUTTON_RIGHT, true, 31, 41);
@@ -221,7 +211,7 @@ TEST(Mouse, PositionButtonsAndWheel) {
 // whether the program takes no event, one a frame or all of them; and
 // pollEvent still hands out every event, in order.
 TEST(Polling, StateDoesNotDependOnHowTheProgramPolls) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     // Events pushed before each of six frames.
     const std::vector<std::function<void()>> script = {
         [] {

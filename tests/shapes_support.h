@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "canvas/canvas.h"
+#include "fixtures.h"
 #include "pixels.h"
 
 namespace shapes_support {
@@ -26,11 +27,7 @@ const Color PAPER(WHITE);
 // A set-up SIZE x SIZE canvas, cleared to background; the foreground stays at
 // its default unless the test sets it.
 inline Canvas& setUp(const Color& background = PAPER) {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, SIZE, SIZE);
-    canvas.setBackgroundColor(background);
-    canvas.clear();
-    return canvas;
+    return fixtures::setUpOnPaper(SIZE, SIZE, background);
 }
 
 inline void expectColour(const Frame& frame, const Color& colour,

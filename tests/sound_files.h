@@ -15,17 +15,14 @@
 #include <utility>
 #include <vector>
 
+#include "fixtures.h"
 #include "wav.h"
 
 namespace sound_files {
 
 /// A file in the test build folder named after the running test, so that
 /// tests running side by side never share one.
-inline std::string testFile(const std::string& name) {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(VANTREL_TEST_BINARY_DIR) + "/" + info->test_suite_name() + "_" +
-           info->name() + "_" + name;
-}
+inline std::string testFile(const std::string& name) { return fixtures::suiteFileFor("", name); }
 
 /// One of the committed tones: "tone.ogg" (1 s), "tone.mp3" (1 s) or
 /// "tone.flac" (0.5 s), a 440 Hz sine at half of full scale, 22050 Hz mono.

@@ -10,32 +10,25 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.h"
 #include "wav.h"
+
+using fixtures::DEADLINE_MS;
+using fixtures::setUpCanvas;
+using fixtures::waitFor;
 
 namespace {
 
 const std::string LOAD_ERROR = "Unable to open audio with error";
-// Far longer than any sample here takes to play, even on a loaded machine.
-constexpr Uint32 DEADLINE_MS = 10000;
 
 // A file name in the test build directory that no other test uses, so that
 // tests may run side by side.
-std::string testFile(const std::string& suffix) {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(VANTREL_TEST_BINARY_DIR) + "/sound_" + info->test_suite_name() + "_" +
-           info->name() + "_" + suffix;
-}
+std::string testFile(const std::string& suffix) { return fixtures::suiteFileFor("sound_", suffix); }
 
 std::string toneFile(const std::string& suffix, int milliseconds) {
     const std::string path = testFile(suffix + ".wav");
     EXPECT_TRUE(writeWav(path, milliseconds)) << "cannot write " << path;
     return path;
-}
-
-Canvas& setUpCanvas() {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, 64, 64);
-    return canvas;
 }
 
 // Bytes of audio the mixer has produced since countMixedAudio() was called;
@@ -54,18 +47,6 @@ void countMixedAudio() {
 }
 
 long mixedMilliseconds() { return mixedBytes / bytesPerMillisecond; }
-
-// Polls until `done` holds or DEADLINE_MS have passed; returns whether it held.
-template <typename Condition> bool waitFor(Condition done) {
-    const Uint32 start = SDL_GetTicks();
-    while (!done()) {
-        if (SDL_GetTicks() - start > DEADLINE_MS) {
-            return false;
-        }
-        SDL_Delay(5);
-    }
-    return true;
-}
 
 // Plays a looping tone the client loaded itself, outside the slot.
 Mix_Chunk* playOutsideTheSlot(const std::string& path) {

@@ -22,6 +22,7 @@
 
 #include "canvas/canvas.h"
 #include "canvas/targets.h"
+#include "fixtures.h"
 #include "pixels.h"
 
 using pixels::firstDifference;
@@ -37,18 +38,11 @@ constexpr Color INK(250, 120, 10, 255);
 constexpr Color OTHER(20, 200, 240, 255);
 constexpr Color CLEAR(0, 0, 0, 0);
 
-std::string fileFor(const std::string& name) {
-    return std::string(VANTREL_TEST_BINARY_DIR) + "/targets_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
-}
+// A file in the build folder, named after the running test so that tests
+// running side by side never share one.
+std::string fileFor(const std::string& name) { return fixtures::fileFor("targets_", name); }
 
-Canvas& setUp() {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, SIZE, SIZE);
-    canvas.setBackgroundColor(PAPER);
-    canvas.clear();
-    return canvas;
-}
+Canvas& setUp() { return fixtures::setUpOnPaper(SIZE, SIZE, PAPER); }
 
 // The pixels of an image, read through saveImage and SDL_image: what the
 // program would find in the file.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "canvas/canvas.h"
+#include "fixtures.h"
 #include "pixels.h"
 
 using pixels::firstDifference;
@@ -24,13 +25,7 @@ constexpr int HEIGHT = 200;
 const Color PAPER(WHITE);
 const Color INK(BLUE);
 
-Canvas& setUp() {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, WIDTH, HEIGHT);
-    canvas.setBackgroundColor(PAPER);
-    canvas.clear();
-    return canvas;
-}
+Canvas& setUp() { return fixtures::setUpOnPaper(WIDTH, HEIGHT, PAPER); }
 
 template <typename Draw> SDL_Rect inkOf(Canvas& canvas, Draw draw) {
     canvas.clear();

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdint>
 
+#include "fixtures.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -19,12 +21,7 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-Canvas& setUpCanvas(std::uint8_t fps) {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, 64, 48, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
-                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, fps);
-    return canvas;
-}
+Canvas& setUpCanvas(std::uint8_t fps) { return fixtures::setUpCanvas(64, 48, fps); }
 
 } // namespace
 

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.h"
+
 // Every allocation through operator new is counted, so that a test can see
 // whether frames allocate.
 namespace {
@@ -35,6 +37,9 @@ void* operator new(std::size_t size) {
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
+using fixtures::push;
+using fixtures::startCanvas;
+
 namespace {
 
 // "é", "ß", "東" and "🙂" in UTF-8, spelt out so the file's encoding cannot
@@ -43,19 +48,6 @@ const std::string E_ACUTE = "\xc3\xa9";
 const std::string SHARP_S = "\xc3\x9f";
 const std::string EAST = "\xe6\x9d\xb1";
 const std::string SMILE = "\xf0\x9f\x99\x82";
-
-Canvas& setUpCanvas() {
-    Canvas& canvas = Canvas::getInstance();
-    canvas.initWorld(0, 0, 64, 48, DEFAULT_TITLE, DEFAULT_FONT, DEFAULT_FONT_SIZE,
-                     DEFAULT_BACKGROUND, DEFAULT_FOREGROUND, 255);
-    canvas.start();
-    SDL_Event event;
-    while (canvas.pollEvent(&event)) {
-    }
-    return canvas;
-}
-
-void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
 
 // One text event, as SDL makes them: at most 31 bytes and a NUL.
 void pushText(const std::string& text) {
@@ -93,7 +85,7 @@ std::string keyState(Canvas& canvas, SDL_Keycode key) {
 } // namespace
 
 TEST(TypedText, ArrivesOnceInOrderForOneFrame) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     EXPECT_EQ(canvas.getTypedText(), "");
     pushText("J");
     pushText("os" + E_ACUTE);
@@ -123,7 +115,7 @@ TEST(TypedText, ArrivesOnceInOrderForOneFrame) {
 }
 
 TEST(TypedText, SameAnswersWhateverTheProgramPolls) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     const std::vector<std::vector<std::string>> script = {
         {"a", "b"}, {}, {E_ACUTE}, {"c", "d", "e"}, {}, {SMILE},
     };
@@ -158,7 +150,7 @@ TEST(TypedText, SameAnswersWhateverTheProgramPolls) {
 }
 
 TEST(TypedText, LosingTheFocusNeitherRepeatsNorLosesText) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     pushText("ab");
     pushFocus(false);
     pushText("c");
@@ -179,7 +171,7 @@ TEST(TypedText, LosingTheFocusNeitherRepeatsNorLosesText) {
 
 // A field typed into at a low frame rate: many keys within one frame.
 TEST(TypeInto, ReplaysTextAndBackspacesInTheOrderTyped) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     std::string name = "Ji";
     pushKey(SDLK_BACKSPACE, true);
     pushText("ox");
@@ -207,7 +199,7 @@ TEST(TypeInto, ReplaysTextAndBackspacesInTheOrderTyped) {
 }
 
 TEST(TypedKeys, RepeatsAreTypedButNotPressed) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     pushKey(SDLK_BACKSPACE, true);
     canvas.isRunning();
     EXPECT_EQ(keyState(canvas, SDLK_BACKSPACE), "111") << "the press";
@@ -236,7 +228,7 @@ TEST(TypedKeys, RepeatsAreTypedButNotPressed) {
 }
 
 TEST(TypedText, FramesAllocateNothing) {
-    Canvas& canvas = setUpCanvas();
+    Canvas& canvas = startCanvas();
     // Longer than any string keeps without allocating.
     const std::string word = "Jos" + E_ACUTE + " Mar" + SHARP_S + "a " + EAST + SMILE + "!";
     pushText(word);

@@ -1,0 +1,162 @@
+#ifndef VANTREL_CANVAS_STATE_H
+#define VANTREL_CANVAS_STATE_H
+
+// What the canvas's parts keep between calls: keyboard and mouse, the frame
+// clock, images and the images drawn into, the camera, sound effects and
+// music, the recording mode. The canvas holds it all through one pointer
+// (Canvas::state), made and destroyed in canvas/canvas.cpp, so that
+// canvas/canvas.h shows programs the API and nothing else. Internal to the
+// canvas; not installed.
+
+#include "canvas/canvas.h"
+
+#include <climits>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantrel {
+namespace detail {
+
+class Recorder;
+
+// value - by, kept within int: where a drawing call's coordinate lands once
+// the camera has moved it.
+inline int shiftedBy(int value, int by) {
+    const long long moved = static_cast<long long>(value) - by;
+    return moved < INT_MIN ? INT_MIN : moved > INT_MAX ? INT_MAX : static_cast<int>(moved);
+}
+
+// One loaded image. Decoded before initWorld, it waits as a surface until
+// its first draw makes the texture.
+struct Image {
+    SDL_Texture* texture;
+    SDL_Surface* pending;
+    int width;
+    int height;
+    std::uint8_t alpha;
+    // The texture can be drawn into (made by createImage, or a loaded image
+    // turned into one by drawInto).
+    bool drawable;
+    // What it held when drawing into it last ended, where the graphics
+    // driver can lose that (Direct3D); else none.
+    SDL_Surface* kept;
+};
+
+// One loaded sound effect. Loaded before initWorld, it waits as the file's
+// bytes until the audio opens and it can be decoded.
+struct Effect {
+    Mix_Chunk* chunk;
+    std::vector<std::uint8_t> pending;
+    std::string path;
+};
+
+// Keyboard and mouse state (canvas/input.cpp). The event watch writes the
+// live fields as events enter SDL's queue; rollInput() copies them into the
+// frame's fields at the start of each frame. Fixed arrays and two text
+// buffers that keep their room: a frame allocates nothing.
+struct InputState {
+    // Mouse buttons 1-15 are kept; SDL numbers the usual five 1-5.
+    static constexpr int BUTTONS = 16;
+    // Per key (by scancode) and per button: bits HELD (down now), PRESSED,
+    // RELEASED and, for keys, TYPED (since the last roll).
+    std::uint8_t keys[SDL_NUM_SCANCODES];
+    std::uint8_t frameKeys[SDL_NUM_SCANCODES];
+    std::uint8_t buttons[BUTTONS];
+    std::uint8_t frameButtons[BUTTONS];
+    int mouseX, mouseY, wheel;
+    int frameMouseX, frameMouseY, frameWheel;
+    bool keysChanged;       // a key event arrived since the last roll
+    bool frameKeyEdges;     // frameKeys holds presses or releases
+    bool watching;          // the event watch is installed
+    std::string text;       // typed since the last roll, UTF-8
+    std::string frameText;  // typed before the frame started
+    std::string edits;      // text, and '\b' for each Backspace typed
+    std::string frameEdits; // edits before the frame started
+};
+
+// Frame times (canvas/clock.cpp). Every reading of the clock goes through
+// clockSeconds().
+struct FrameClock {
+    // Frame starts of about the last second; 334 frames a second is the most
+    // a 3 ms period allows.
+    static constexpr int STAMPS = 512;
+    double stamps[STAMPS];
+    int newest;       // index of the latest frame start in stamps
+    int count;        // frame starts kept, at most STAMPS
+    double origin;    // clock reading when start() was first called
+    double frameTime; // seconds between the last two frame starts
+    bool started;     // start() has been called
+    Uint64 base;      // performance counter at the first reading
+    bool based;
+};
+
+// How far drawing coordinates are moved: the camera's offset, or none.
+struct Offset {
+    int x;
+    int y;
+};
+
+// Everything but the window, the renderer, the pacing, the fonts, the
+// colours and the one-sample slot, which the canvas keeps itself.
+struct State {
+    InputState input{};
+    FrameClock frameClock{};
+
+    std::vector<Image> images;
+    std::string imageError;
+    // The recording mode, when VANTREL_RECORD=1 asked for it; else none.
+    std::unique_ptr<Recorder> recorder;
+    std::string saveFrameError;
+
+    // Effects and music. The effect channels come after the mixer's usual
+    // eight, which the slot keeps to.
+    std::vector<Effect> effects;
+    std::string soundError;
+    // Why the last loadSound failed, kept apart from the music's failures:
+    // what playEffect(-1) names.
+    std::string effectLoadError;
+    Mix_Music* music = nullptr;
+    double effectsVolume = 1.0;
+    double musicVolume = 1.0;
+    // The volume each effect channel's effect was started at (0-1), by
+    // channel from the first effect channel.
+    double effectVolumes[MAX_EFFECTS_AT_ONCE] = {};
+    bool effectsOpen = false; // the mixer is open and the channels set up
+
+    // Images you draw into (canvas/targets.cpp) and the camera
+    // (canvas/camera.cpp). Every drawing call takes its coordinates through
+    // viewX and viewY, which subtract the offset of what is drawn into now:
+    // the camera's for the window, none for an image.
+    Offset camera = {0, 0};
+    Offset view = {0, 0};
+    ImageId drawingInto = 0; // 0: the window
+    bool watchingTargets = false;
+    // Set by the event watch when the graphics driver lost what its render
+    // targets held, or all its textures; mended at the next image call.
+    bool targetsLost = false;
+    bool texturesLost = false;
+};
+
+// Keyboard and mouse (canvas/input.cpp): startInput installs the event
+// watch once the renderer is made, stopInput takes it away, and rollInput
+// starts a frame's answers.
+void startInput(InputState& input);
+void stopInput(InputState& input);
+void rollInput(InputState& input);
+
+// Frame times (canvas/clock.cpp), on the recording mode's fixed clock of
+// fps frames a second when there is one: startClock begins a series of
+// frames, tickClock starts the next frame.
+void startClock(State& state, std::uint8_t fps);
+void tickClock(State& state, std::uint8_t fps);
+
+} // namespace detail
+} // namespace vantrel
+
+// Inline, as they were in the class: every drawing call goes through them.
+inline int Canvas::viewX(int x) const { return vantrel::detail::shiftedBy(x, state->view.x); }
+inline int Canvas::viewY(int y) const { return vantrel::detail::shiftedBy(y, state->view.y); }
+
+#endif
