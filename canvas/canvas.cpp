@@ -5,6 +5,7 @@
 
 #include "canvas/assets.h"
 #include "canvas/recording.h"
+#include "canvas/renderer_choice.h"
 #include "canvas/failure.h"
 #include "canvas/signals.h"
 #include "canvas/state.h"
@@ -213,12 +214,14 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
     openEffects(); // the effect channels; sounds loaded before now are decoded
     TTF_Init();
 
+    vantrel::detail::chooseRenderDriver();
     window = SDL_CreateWindow(title, x, y, width, height, 0);
     if (window == nullptr) {
         vantrel::detail::fail("Failed to create SDL Window");
     }
     keepDrawingBatched();
     renderer = SDL_CreateRenderer(window, -1, 0);
+    vantrel::detail::releaseRenderProbe();
     if (renderer == nullptr) {
         vantrel::detail::fail("Failed to create SDL Renderer");
     }

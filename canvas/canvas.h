@@ -163,6 +163,11 @@ public:
     void getMouseState(int* x, int* y);
     /// Brings the window to the front.
     void raiseWindow();
+    /// The SDL renderer that draws: "software", "opengl", "opengles2",
+    /// "direct3d" and so on; empty before initWorld. Where OpenGL is only
+    /// drawn by the processor (a machine without a graphics card), the
+    /// canvas picks "software" unless SDL_RENDER_DRIVER names another.
+    std::string getRendererName();
 
     // ---- Time, keyboard and mouse -------------------------------------------
     // Every answer describes the start of the current frame (the last

@@ -27,6 +27,7 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/types/random.cpp
     ${PROJECT_SOURCE_DIR}/canvas/assets.cpp
     ${PROJECT_SOURCE_DIR}/canvas/canvas.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/renderer_choice.cpp
     ${PROJECT_SOURCE_DIR}/canvas/clock.cpp
     ${PROJECT_SOURCE_DIR}/canvas/file_write.cpp
     ${PROJECT_SOURCE_DIR}/canvas/input.cpp

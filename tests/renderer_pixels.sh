@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs one case of the renderer pixel tests in a virtual X display, where
-# Mesa gives SDL an OpenGL renderer (llvmpipe). Without Xvfb there is no
-# OpenGL renderer to compare: the case is skipped, saying so.
+# Runs one case of the renderer tests (the pixels, the choice of renderer) in a
+# virtual X display, where Mesa gives SDL an OpenGL renderer (llvmpipe). Without
+# Xvfb there is no OpenGL renderer to compare: the case is skipped, saying so.
 #
 #   renderer_pixels.sh PROGRAM HEADLESS_SH GTEST_FILTER
 set -u

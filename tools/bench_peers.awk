@@ -22,15 +22,20 @@ function row(scene, label, program, times,    v, s, p) {
 }
 
 function variants(scene, label, times) {
-    printf "| %s | %.2f | %.2f | %.2f | %.2f |\n", label, median(times["vantrel", scene]),
-        median(times["vantrel-software", scene]), median(times["vantrel-heap", scene]),
-        median(times["vantrel-lines", scene])
+    printf "| %s | %.2f | %.2f | %.2f |\n", label, median(times["vantrel", scene]),
+        median(times["vantrel-opengl", scene]), median(times["vantrel-glframes", scene])
+}
+
+function rates(scene, label,    v, o) {
+    v = median(wall["vantrel", scene]); o = median(wall["vantrel-opengl", scene])
+    printf "| %s | %.0f | %.0f |\n", label, 1000 / v, 1000 / o
 }
 
 END {
-    split("lines discs text rectangles sprites empty", scenes, " ")
+    split("lines discs text rectangles sprites empty spirograph life", scenes, " ")
     split("2,000 one-pixel lines|1,000 filled discs, radius 8|100 text labels, 16 pt|" \
-          "2,000 filled 10 x 10 rectangles|1,000 turned 32 x 32 sprites|empty frame", labels, "|")
+          "2,000 filled 10 x 10 rectangles|1,000 turned 32 x 32 sprites|empty frame|" \
+          "a spirograph of 24,000 segments|Game of Life, 19,200 squares", labels, "|")
     printf "Wall time, ms per frame (median of %d rounds of %d frames):\n\n", rounds, frames
     printf "| Scene (800 x 600) | Vantrel | SFML | pygame | Vantrel / SFML | Vantrel / pygame |\n"
     printf "|---|---|---|---|---|---|\n"
@@ -39,13 +44,16 @@ END {
     printf "| Scene | Vantrel | SFML | pygame | Vantrel / SFML | Vantrel / pygame |\n"
     printf "|---|---|---|---|---|---|\n"
     for (i = 1; i <= 6; i++) row(scenes[i], labels[i], "", cpu)
-    printf "\nVantrel as it is, and with settings made outside the program: SDL's software\n"
-    printf "renderer and X11 framebuffer (SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0),\n"
-    printf "glibc keeping freed memory (MALLOC_TRIM_THRESHOLD_=268435456), SDL's line method 2\n"
-    printf "(SDL_RENDER_LINE_METHOD=2, which changes pixels). Wall time, ms per frame (medians):\n\n"
-    printf "| Scene | Vantrel | software renderer | heap kept | line method 2 |\n|---|---|---|---|---|\n"
-    for (i = 1; i <= 6; i++) variants(scenes[i], labels[i], wall)
+    printf "\nVantrel as it chooses by itself, with SDL's OpenGL renderer (SDL_RENDER_DRIVER=opengl,\n"
+    printf "what drew before), and with the software renderer's frames shown through OpenGL\n"
+    printf "(SDL_FRAMEBUFFER_ACCELERATION=1) rather than X11's framebuffer. Wall time, ms (medians):\n\n"
+    printf "| Scene | Vantrel | OpenGL renderer | frames through OpenGL |\n|---|---|---|---|\n"
+    for (i = 1; i <= 8; i++) variants(scenes[i], labels[i], wall)
+    variants("setup", "set-up (initWorld, with the renderer probe)", wall)
     printf "\nThe same, CPU time, ms per frame (medians):\n\n"
-    printf "| Scene | Vantrel | software renderer | heap kept | line method 2 |\n|---|---|---|---|---|\n"
-    for (i = 1; i <= 6; i++) variants(scenes[i], labels[i], cpu)
+    printf "| Scene | Vantrel | OpenGL renderer | frames through OpenGL |\n|---|---|---|---|\n"
+    for (i = 1; i <= 8; i++) variants(scenes[i], labels[i], cpu)
+    printf "\nThe learners' programs as frame rates (frames a second, unpaced; medians):\n\n"
+    printf "| Program | Vantrel | OpenGL renderer |\n|---|---|---|\n"
+    rates("spirograph", labels[7]); rates("life", labels[8])
 }

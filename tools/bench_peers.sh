@@ -16,7 +16,7 @@ bench_peers() {
     [ -x "$python" ] || python=python3
     local bin="$ROOT/build-bench/bench" sprite="$ROOT/bench/peers/sprite.png"
     local font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
-    local -a names=(vantrel sfml pygame vantrel-software vantrel-heap vantrel-lines)
+    local -a names=(vantrel sfml pygame vantrel-opengl vantrel-glframes)
     run_peer() {
         local name=$1
         shift
@@ -24,12 +24,11 @@ bench_peers() {
         vantrel) "$bin/vantrel-peer-scenes" "$@" ;;
         sfml) "$bin/vantrel-peer-sfml" "$@" ;;
         pygame) "$python" "$ROOT/bench/peers/pygame_scenes.py" "$@" ;;
-        vantrel-software)
-            SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0 \
-                "$bin/vantrel-peer-scenes" "$@"
-            ;;
-        vantrel-heap) MALLOC_TRIM_THRESHOLD_=268435456 "$bin/vantrel-peer-scenes" "$@" ;;
-        vantrel-lines) SDL_RENDER_LINE_METHOD=2 "$bin/vantrel-peer-scenes" "$@" ;;
+        # What drew before the canvas chose by itself: SDL's OpenGL renderer.
+        vantrel-opengl) SDL_RENDER_DRIVER=opengl "$bin/vantrel-peer-scenes" "$@" ;;
+        # The software renderer with its frames shown through an OpenGL
+        # texture (SDL's own default) instead of X11's shared memory.
+        vantrel-glframes) SDL_FRAMEBUFFER_ACCELERATION=1 "$bin/vantrel-peer-scenes" "$@" ;;
         esac
     }
     [ -x "$bin/vantrel-peer-sfml" ] || fail "vantrel-peer-sfml was not built: is libsfml-dev installed?"
@@ -50,7 +49,7 @@ bench_peers() {
                 break 2
             }
             sed -n "s/^renderer /$name /p" "$dir/out" >>"$dir/renderers"
-            sed -n "s/^scene /$name /p" "$dir/out" >>"$dir/scenes"
+            sed -n "s/^scene /$name /p; s/^setup \(.*\)/$name setup \1 0/p" "$dir/out" >>"$dir/scenes"
         done
     done
     headless_stop
@@ -85,7 +84,7 @@ bench_text() {
     # shellcheck source=tools/headless.sh
     . "$ROOT/tools/headless.sh"
     headless_start || fail "could not start the virtual X display (Xvfb)"
-    SDL_AUDIODRIVER=dummy "$program" --font "$font" --frames "$frames" |
+    SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=opengl "$program" --font "$font" --frames "$frames" |
         grep -v '^initWorld called$' || status=1
     headless_stop
     [ $status -eq 0 ] || return 1
