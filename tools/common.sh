@@ -80,9 +80,12 @@ install_missing() {
         sudo=(sudo)
     fi
     say "installing missing packages: ${missing[*]}"
-    "${sudo[@]}" apt-get update -qq ||
+    # Another apt-get (a second ./dev, or the system's own updates on a
+    # machine just started) holds apt's locks: wait for it, up to 10 minutes.
+    local wait=(-o DPkg::Lock::Timeout=600)
+    "${sudo[@]}" apt-get "${wait[@]}" update -qq ||
         fail "apt-get update failed: check the network connection and /etc/apt/sources.list"
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${wait[@]}" install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null ||
         fail "apt-get install failed for: ${missing[*]} (see the messages above)"
 }
