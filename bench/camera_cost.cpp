@@ -18,13 +18,13 @@
 #include "canvas/canvas.h"
 
 #include <SDL_image.h>
-#include <valgrind/callgrind.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
+
+#include "harness.h"
 
 namespace {
 
@@ -132,14 +132,10 @@ void setUp() {
 
 int main(int argc, char** argv) {
     setUp();
-    if (argc != 3 || std::strcmp(argv[1], "--callgrind") != 0) {
-        std::printf("the frame with the camera and the one without draw the same picture\n");
-        return 0;
-    }
-    const int frames = std::atoi(argv[2]);
-    if (frames < 4) {
-        std::fprintf(stderr, "usage: %s --callgrind FRAMES (at least 4)\n", argv[0]);
-        return 2;
+    const int frames = bench::callgrindFrames(
+        argc, argv, 4, "the frame with the camera and the one without draw the same picture");
+    if (frames <= 0) {
+        return frames == 0 ? 0 : 2;
     }
     Canvas& canvas = Canvas::getInstance();
     for (int i = 0; i < 3; ++i) { // warm-up outside the count
@@ -148,25 +144,17 @@ int main(int argc, char** argv) {
         canvas.isRunning();
         frameWork(canvas, false);
     }
-    constexpr int ROUNDS = 4;
-    const int perRound = frames / ROUNDS;
-    CALLGRIND_START_INSTRUMENTATION;
-    CALLGRIND_ZERO_STATS;
-    for (int round = 0; round < ROUNDS; ++round) {
-        for (int pass = 0; pass < 2; ++pass) {
-            const bool camera = (round + pass) % 2 == 0;
-            for (int i = 0; i < perRound; ++i) {
+    const auto frameRun = [&canvas](bool camera) {
+        return [&canvas, camera](int n) {
+            for (int i = 0; i < n; ++i) {
                 canvas.isRunning();
                 frameWork(canvas, camera);
             }
-            CALLGRIND_DUMP_STATS_AT(camera ? "camera" : "plain");
-        }
-    }
-    CALLGRIND_STOP_INSTRUMENTATION;
-    std::printf("callgrind: %d frames of each path in %d rounds of %d, %d drawing calls a frame\n",
-                perRound * ROUNDS, ROUNDS, perRound, CALLS);
-    if (!RUNNING_ON_VALGRIND) {
-        std::fprintf(stderr, "note: not running under callgrind, nothing was counted\n");
-    }
+        };
+    };
+    constexpr int ROUNDS = 4;
+    const int perRound = bench::countInRounds(
+        frames, ROUNDS, {{"camera", frameRun(true)}, {"plain", frameRun(false)}});
+    bench::reportCounts(perRound, ROUNDS, ", " + std::to_string(CALLS) + " drawing calls a frame");
     return 0;
 }

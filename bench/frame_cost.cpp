@@ -20,16 +20,12 @@
 #include "canvas/canvas.h"
 #include "welcome_scene.h"
 
-#include <benchmark/benchmark.h>
-#include <valgrind/callgrind.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "harness.h"
 #include "raw_scene.h"
 
 namespace {
@@ -67,23 +63,12 @@ void setUp() {
 // draw one frame with each and compare every pixel before presenting.
 bool sameScene() {
     Canvas& canvas = Canvas::getInstance();
-    // The canvas made the first window (id 1); the hand-written path the second.
-    SDL_Renderer* canvasRenderer = SDL_GetRenderer(SDL_GetWindowFromID(1));
-    if (canvasRenderer == nullptr || canvasRenderer == rawScene.renderer) {
+    std::vector<Uint32> canvasPixels;
+    if (!raw::sameFrame(
+            canvas, [&] { drawWelcomeScene(canvas); }, rawScene, [] { raw::drawWelcome(rawScene); },
+            640, 640, canvasPixels)) {
         return false;
     }
-    std::vector<Uint32> canvasPixels(640 * 640);
-    std::vector<Uint32> rawPixels(640 * 640);
-    canvas.clear();
-    drawWelcomeScene(canvas);
-    SDL_RenderReadPixels(canvasRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, canvasPixels.data(),
-                         640 * 4);
-    canvas.update();
-    raw::clear(rawScene);
-    raw::drawWelcome(rawScene);
-    SDL_RenderReadPixels(rawScene.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, rawPixels.data(),
-                         640 * 4);
-    SDL_RenderPresent(rawScene.renderer);
     // The text must be there too: some pixel of the welcome line is blue-ish.
     bool blue = false;
     for (int y = 50; y < 100 && !blue; ++y) {
@@ -92,7 +77,7 @@ bool sameScene() {
             blue = (p & 0xFF) > 200 && ((p >> 16) & 0xFF) < 60;
         }
     }
-    return blue && canvasPixels == rawPixels;
+    return blue;
 }
 
 // The work of one frame of the demonstration program, minus the pacing.
@@ -147,21 +132,6 @@ void BM_RawControlFrame(benchmark::State& state) {
     }
 }
 
-// Keeps the console output and remembers each benchmark's median.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    MedianReporter() : ConsoleReporter(OO_Tabular) {} // no colours: the output goes to files too
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
 int runCallgrind(int frames) {
     Canvas& canvas = Canvas::getInstance();
     // Warm-up outside the count: glyph caches, first texture, first present.
@@ -169,28 +139,10 @@ int runCallgrind(int frames) {
     rawFrames(rawScene, 20);
 
     constexpr int ROUNDS = 4;
-    const int perRound = frames / ROUNDS;
-    CALLGRIND_START_INSTRUMENTATION;
-    CALLGRIND_ZERO_STATS;
-    for (int round = 0; round < ROUNDS; ++round) {
-        if (round % 2 == 0) {
-            canvasFrames(canvas, perRound);
-            CALLGRIND_DUMP_STATS_AT("canvas");
-            rawFrames(rawScene, perRound);
-            CALLGRIND_DUMP_STATS_AT("raw");
-        } else {
-            rawFrames(rawScene, perRound);
-            CALLGRIND_DUMP_STATS_AT("raw");
-            canvasFrames(canvas, perRound);
-            CALLGRIND_DUMP_STATS_AT("canvas");
-        }
-    }
-    CALLGRIND_STOP_INSTRUMENTATION;
-    std::printf("callgrind: %d frames of each path in %d rounds of %d\n", perRound * ROUNDS, ROUNDS,
-                perRound);
-    if (!RUNNING_ON_VALGRIND) {
-        std::fprintf(stderr, "note: not running under callgrind, nothing was counted\n");
-    }
+    const int perRound = bench::countInRounds(frames, ROUNDS,
+                                              {{"canvas", [&](int n) { canvasFrames(canvas, n); }},
+                                               {"raw", [](int n) { rawFrames(rawScene, n); }}});
+    bench::reportCounts(perRound, ROUNDS);
     return 0;
 }
 
@@ -203,43 +155,19 @@ BENCHMARK(BM_RawControlFrame)
     ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--callgrind") == 0) {
-        const int frames = std::atoi(argv[2]);
-        if (frames < 4) {
-            std::fprintf(stderr, "usage: %s --callgrind FRAMES (at least 4)\n", argv[0]);
-            return 2;
-        }
-        setUp();
-        return runCallgrind(frames);
+    bench::MedianReporter reporter;
+    // Many short repetitions, for a comparison taken in one run.
+    if (const int status =
+            bench::runBenchmarkOrCount(argc, argv, 4, "60", "0.1", setUp, runCallgrind, reporter);
+        status >= 0) {
+        return status;
     }
 
-    // Defaults for a comparison taken in one run: many repetitions, the two
-    // benchmarks interleaved at random, aggregates only. Flags given on the
-    // command line come later and win.
-    std::vector<char*> args(argv, argv + argc);
-    // Short repetitions, shuffled, so that drift in the machine's speed falls
-    // on every path alike.
-    std::string repetitions = "--benchmark_repetitions=60";
-    std::string minTime = "--benchmark_min_time=0.1";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    args.insert(args.begin() + 1, {&repetitions[0], &minTime[0], &interleave[0], &aggregates[0]});
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
-        return 2;
-    }
-    setUp();
-
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    const auto canvasMedian = reporter.medians.find("canvas_welcome_frame");
-    const auto rawMedian = reporter.medians.find("raw_sdl2_welcome_frame");
-    const auto controlMedian = reporter.medians.find("raw_sdl2_control_welcome_frame");
-    if (canvasMedian == reporter.medians.end() || rawMedian == reporter.medians.end() ||
-        controlMedian == reporter.medians.end()) {
+    const auto canvasMedian = reporter.wall.find("canvas_welcome_frame");
+    const auto rawMedian = reporter.wall.find("raw_sdl2_welcome_frame");
+    const auto controlMedian = reporter.wall.find("raw_sdl2_control_welcome_frame");
+    if (canvasMedian == reporter.wall.end() || rawMedian == reporter.wall.end() ||
+        controlMedian == reporter.wall.end()) {
         return 0; // a filter left one of them out: no ratio to give
     }
     std::printf("\n| Path (frame work, no pacing) | Median wall time per frame |\n");

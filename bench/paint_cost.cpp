@@ -18,16 +18,14 @@
 #include "canvas/canvas.h"
 
 #include <SDL_image.h>
-#include <benchmark/benchmark.h>
-#include <valgrind/callgrind.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "harness.h"
 
 namespace {
 
@@ -206,83 +204,39 @@ void BM_Frame(benchmark::State& state, Path path) {
     }
 }
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    MedianReporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                wall[run.run_name.function_name] = run.GetAdjustedRealTime();
-                cpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> wall;
-    std::map<std::string, double> cpu;
-};
-
 int runCallgrind(int frames) {
     Canvas& canvas = Canvas::getInstance();
     for (const Named& named : PATHS) { // warm-up outside the count
         canvas.isRunning();
         frameWork(canvas, named.path);
     }
+    std::vector<bench::CountedPath> counted;
+    for (const Named& named : PATHS) {
+        counted.push_back({named.label, [&canvas, &named](int n) {
+                               for (int f = 0; f < n; ++f) {
+                                   canvas.isRunning();
+                                   frameWork(canvas, named.path);
+                               }
+                           }});
+    }
     constexpr int ROUNDS = 2;
-    const int perRound = frames / ROUNDS;
-    CALLGRIND_START_INSTRUMENTATION;
-    CALLGRIND_ZERO_STATS;
-    for (int round = 0; round < ROUNDS; ++round) {
-        for (int i = 0; i < PATH_COUNT; ++i) {
-            const Named& named = PATHS[round % 2 == 0 ? i : PATH_COUNT - 1 - i];
-            for (int f = 0; f < perRound; ++f) {
-                canvas.isRunning();
-                frameWork(canvas, named.path);
-            }
-            CALLGRIND_DUMP_STATS_AT(named.label);
-        }
-    }
-    CALLGRIND_STOP_INSTRUMENTATION;
-    std::printf("callgrind: %d frames of each path in %d rounds of %d\n", perRound * ROUNDS, ROUNDS,
-                perRound);
-    if (!RUNNING_ON_VALGRIND) {
-        std::fprintf(stderr, "note: not running under callgrind, nothing was counted\n");
-    }
+    bench::reportCounts(bench::countInRounds(frames, ROUNDS, counted), ROUNDS);
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--callgrind") == 0) {
-        const int frames = std::atoi(argv[2]);
-        if (frames < 2) {
-            std::fprintf(stderr, "usage: %s --callgrind FRAMES (at least 2)\n", argv[0]);
-            return 2;
-        }
-        setUp();
-        return runCallgrind(frames);
-    }
-
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=20";
-    std::string minTime = "--benchmark_min_time=0.2";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    args.insert(args.begin() + 1, {&repetitions[0], &minTime[0], &interleave[0], &aggregates[0]});
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
-        return 2;
-    }
-    setUp();
     for (const Named& named : PATHS) {
         benchmark::RegisterBenchmark(named.label, BM_Frame, named.path)
             ->Unit(benchmark::kMicrosecond);
     }
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::MedianReporter reporter;
+    if (const int status =
+            bench::runBenchmarkOrCount(argc, argv, 2, "20", "0.2", setUp, runCallgrind, reporter);
+        status >= 0) {
+        return status;
+    }
 
     if (reporter.wall.size() != PATH_COUNT) {
         return 0;

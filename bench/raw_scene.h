@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace raw {
 
@@ -128,6 +129,34 @@ inline void finishFrame(Scene& scene) {
         }
     }
     SDL_RenderPresent(scene.renderer);
+}
+
+// Whether the canvas (the first window) and SCENE draw the very same
+// frame, WIDTH x HEIGHT, or the comparison means nothing: drawCanvas() and
+// drawRaw() each draw one frame after a clear, read back before it is
+// presented. CANVAS_PIXELS keeps the canvas's frame (ARGB8888), for the
+// caller to check that the scene is really there.
+template <typename Canvas, typename DrawCanvas, typename DrawRaw>
+bool sameFrame(Canvas& canvas, DrawCanvas drawCanvas, Scene& scene, DrawRaw drawRaw, int width,
+               int height, std::vector<Uint32>& canvasPixels) {
+    SDL_Renderer* canvasRenderer = SDL_GetRenderer(SDL_GetWindowFromID(1));
+    if (canvasRenderer == nullptr || canvasRenderer == scene.renderer) {
+        return false;
+    }
+    const auto count = static_cast<std::size_t>(width * height);
+    canvasPixels.assign(count, 0);
+    std::vector<Uint32> rawPixels(count);
+    canvas.clear();
+    drawCanvas();
+    SDL_RenderReadPixels(canvasRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, canvasPixels.data(),
+                         width * 4);
+    canvas.update();
+    clear(scene);
+    drawRaw();
+    SDL_RenderReadPixels(scene.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, rawPixels.data(),
+                         width * 4);
+    SDL_RenderPresent(scene.renderer);
+    return canvasPixels == rawPixels;
 }
 
 } // namespace raw

@@ -18,14 +18,12 @@
 #include "canvas/canvas.h"
 #include "welcome_scene.h"
 
-#include <valgrind/callgrind.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "harness.h"
 #include "raw_scene.h"
 
 namespace {
@@ -179,22 +177,10 @@ __attribute__((noinline)) void rawFrames(raw::Scene& scene, int frames) {
 // Both paths must draw the very same picture, or the comparison means nothing.
 bool samePicture() {
     Canvas& canvas = Canvas::getInstance();
-    SDL_Renderer* canvasRenderer = SDL_GetRenderer(SDL_GetWindowFromID(1));
-    if (canvasRenderer == nullptr || canvasRenderer == rawScene.renderer) {
-        return false;
-    }
-    std::vector<Uint32> canvasPixels(640 * 640), rawPixels(640 * 640);
-    canvas.clear();
-    canvasShapes(canvas);
-    SDL_RenderReadPixels(canvasRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, canvasPixels.data(),
-                         640 * 4);
-    canvas.update();
-    raw::clear(rawScene);
-    rawShapes(rawScene);
-    SDL_RenderReadPixels(rawScene.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, rawPixels.data(),
-                         640 * 4);
-    SDL_RenderPresent(rawScene.renderer);
-    return canvasPixels == rawPixels;
+    std::vector<Uint32> canvasPixels;
+    return raw::sameFrame(
+        canvas, [&] { canvasShapes(canvas); }, rawScene, [] { rawShapes(rawScene); }, 640, 640,
+        canvasPixels);
 }
 
 } // namespace
@@ -214,35 +200,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the canvas and the hand-written path drew different pictures\n");
         return 1;
     }
-    if (argc != 3 || std::strcmp(argv[1], "--callgrind") != 0) {
-        std::printf("the canvas and the hand-written path draw the same picture\n");
-        return 0;
-    }
-    const int frames = std::atoi(argv[2]);
-    if (frames < 4) {
-        std::fprintf(stderr, "usage: %s --callgrind FRAMES (at least 4)\n", argv[0]);
-        return 2;
+    const int frames = bench::callgrindFrames(
+        argc, argv, 4, "the canvas and the hand-written path draw the same picture");
+    if (frames <= 0) {
+        return frames == 0 ? 0 : 2;
     }
     canvasFrames(canvas, 20); // warm-up outside the count
     rawFrames(rawScene, 20);
     constexpr int ROUNDS = 4;
-    const int perRound = frames / ROUNDS;
-    CALLGRIND_START_INSTRUMENTATION;
-    CALLGRIND_ZERO_STATS;
-    for (int round = 0; round < ROUNDS; ++round) {
-        if (round % 2 == 0) {
-            canvasFrames(canvas, perRound);
-            CALLGRIND_DUMP_STATS_AT("canvas");
-            rawFrames(rawScene, perRound);
-            CALLGRIND_DUMP_STATS_AT("raw");
-        } else {
-            rawFrames(rawScene, perRound);
-            CALLGRIND_DUMP_STATS_AT("raw");
-            canvasFrames(canvas, perRound);
-            CALLGRIND_DUMP_STATS_AT("canvas");
-        }
-    }
-    CALLGRIND_STOP_INSTRUMENTATION;
+    const int perRound = bench::countInRounds(frames, ROUNDS,
+                                              {{"canvas", [&](int n) { canvasFrames(canvas, n); }},
+                                               {"raw", [](int n) { rawFrames(rawScene, n); }}});
     std::printf("callgrind: %d frames of each path in %d rounds of %d\n", perRound * ROUNDS, ROUNDS,
                 perRound);
     return 0;

@@ -17,17 +17,14 @@
 #include "canvas/canvas.h"
 
 #include <SDL_image.h>
-#include <benchmark/benchmark.h>
-#include <valgrind/callgrind.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "harness.h"
 #include "raw_scene.h"
 
 namespace {
@@ -127,28 +124,18 @@ __attribute__((noinline)) void rawSprites(raw::Scene& scene) {
 
 bool sameScene() {
     Canvas& canvas = Canvas::getInstance();
-    SDL_Renderer* canvasRenderer = SDL_GetRenderer(SDL_GetWindowFromID(1));
-    if (canvasRenderer == nullptr || canvasRenderer == rawScene.renderer) {
+    std::vector<Uint32> canvasPixels;
+    if (!raw::sameFrame(
+            canvas, [&] { canvasSprites(canvas); }, rawScene, [] { rawSprites(rawScene); }, WIDTH,
+            HEIGHT, canvasPixels)) {
         return false;
     }
-    std::vector<Uint32> canvasPixels(WIDTH * HEIGHT);
-    std::vector<Uint32> rawPixels(WIDTH * HEIGHT);
-    canvas.clear();
-    canvasSprites(canvas);
-    SDL_RenderReadPixels(canvasRenderer, nullptr, SDL_PIXELFORMAT_ARGB8888, canvasPixels.data(),
-                         WIDTH * 4);
-    canvas.update();
-    raw::clear(rawScene);
-    rawSprites(rawScene);
-    SDL_RenderReadPixels(rawScene.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, rawPixels.data(),
-                         WIDTH * 4);
-    SDL_RenderPresent(rawScene.renderer);
     // The sprites must be there: some pixel holds the sprite's yellow.
     bool yellow = false;
     for (Uint32 p : canvasPixels) {
         yellow = yellow || p == 0xFFF0C828;
     }
-    return yellow && canvasPixels == rawPixels;
+    return yellow;
 }
 
 __attribute__((noinline)) void canvasFrameWork(Canvas& canvas, bool draw) {
@@ -191,22 +178,6 @@ void BM_CanvasEmpty(benchmark::State& state) {
     }
 }
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    MedianReporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-                cpuMedians[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-    std::map<std::string, double> cpuMedians;
-};
-
 int runCallgrind(int frames) {
     Canvas& canvas = Canvas::getInstance();
     for (int i = 0; i < 3; ++i) { // warm-up outside the count
@@ -216,32 +187,21 @@ int runCallgrind(int frames) {
         rawFrameWork(rawScene);
     }
     constexpr int ROUNDS = 4;
-    const int perRound = frames / ROUNDS;
-    CALLGRIND_START_INSTRUMENTATION;
-    CALLGRIND_ZERO_STATS;
-    for (int round = 0; round < ROUNDS; ++round) {
-        for (int pass = 0; pass < 2; ++pass) {
-            if ((round + pass) % 2 == 0) {
-                for (int i = 0; i < perRound; ++i) {
-                    canvas.isRunning();
-                    canvasFrameWork(canvas, true);
-                }
-                CALLGRIND_DUMP_STATS_AT("canvas");
-            } else {
-                for (int i = 0; i < perRound; ++i) {
-                    raw::isRunning(rawScene);
-                    rawFrameWork(rawScene);
-                }
-                CALLGRIND_DUMP_STATS_AT("raw");
-            }
-        }
-    }
-    CALLGRIND_STOP_INSTRUMENTATION;
-    std::printf("callgrind: %d frames of each path in %d rounds of %d\n", perRound * ROUNDS, ROUNDS,
-                perRound);
-    if (!RUNNING_ON_VALGRIND) {
-        std::fprintf(stderr, "note: not running under callgrind, nothing was counted\n");
-    }
+    const int perRound = bench::countInRounds(frames, ROUNDS,
+                                              {{"canvas",
+                                                [&](int n) {
+                                                    for (int i = 0; i < n; ++i) {
+                                                        canvas.isRunning();
+                                                        canvasFrameWork(canvas, true);
+                                                    }
+                                                }},
+                                               {"raw", [](int n) {
+                                                    for (int i = 0; i < n; ++i) {
+                                                        raw::isRunning(rawScene);
+                                                        rawFrameWork(rawScene);
+                                                    }
+                                                }}});
+    bench::reportCounts(perRound, ROUNDS);
     return 0;
 }
 
@@ -252,38 +212,18 @@ BENCHMARK(BM_RawSprites)->Name("raw_sdl2_1000_sprites_frame")->Unit(benchmark::k
 BENCHMARK(BM_CanvasEmpty)->Name("canvas_empty_frame")->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--callgrind") == 0) {
-        const int frames = std::atoi(argv[2]);
-        if (frames < 4) {
-            std::fprintf(stderr, "usage: %s --callgrind FRAMES (at least 4)\n", argv[0]);
-            return 2;
-        }
-        setUp();
-        return runCallgrind(frames);
+    bench::MedianReporter reporter;
+    if (const int status =
+            bench::runBenchmarkOrCount(argc, argv, 4, "20", "0.2", setUp, runCallgrind, reporter);
+        status >= 0) {
+        return status;
     }
 
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=20";
-    std::string minTime = "--benchmark_min_time=0.2";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    args.insert(args.begin() + 1, {&repetitions[0], &minTime[0], &interleave[0], &aggregates[0]});
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) {
-        return 2;
-    }
-    setUp();
-
-    MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    const auto canvasMedian = reporter.medians.find("canvas_1000_sprites_frame");
-    const auto rawMedian = reporter.medians.find("raw_sdl2_1000_sprites_frame");
-    const auto emptyMedian = reporter.medians.find("canvas_empty_frame");
-    if (canvasMedian == reporter.medians.end() || rawMedian == reporter.medians.end() ||
-        emptyMedian == reporter.medians.end()) {
+    const auto canvasMedian = reporter.wall.find("canvas_1000_sprites_frame");
+    const auto rawMedian = reporter.wall.find("raw_sdl2_1000_sprites_frame");
+    const auto emptyMedian = reporter.wall.find("canvas_empty_frame");
+    if (canvasMedian == reporter.wall.end() || rawMedian == reporter.wall.end() ||
+        emptyMedian == reporter.wall.end()) {
         return 0;
     }
     // One sprite's share of the frame, and how many fit in a 16 ms frame
@@ -293,7 +233,7 @@ int main(int argc, char** argv) {
         const double perSprite = (sprites - empty) / SPRITES;
         return perSprite > 0 ? (16000.0 - empty) / perSprite : 0.0;
     };
-    std::map<std::string, double>& cpu = reporter.cpuMedians;
+    std::map<std::string, double>& cpu = reporter.cpu;
     const char* names[] = {"canvas_1000_sprites_frame", "raw_sdl2_1000_sprites_frame",
                            "canvas_empty_frame"};
     const char* labels[] = {"canvas, 1,000 sprites", "raw SDL2 calls, 1,000 sprites",
@@ -301,7 +241,7 @@ int main(int argc, char** argv) {
     std::printf("\n| Path (frame work, no pacing) | Median wall time | Median CPU time |\n");
     std::printf("|---|---|---|\n");
     for (int i = 0; i < 3; ++i) {
-        std::printf("| %s | %.1f us | %.1f us |\n", labels[i], reporter.medians[names[i]],
+        std::printf("| %s | %.1f us | %.1f us |\n", labels[i], reporter.wall[names[i]],
                     cpu[names[i]]);
     }
     std::printf("| ratio canvas / raw | %.3f | %.3f |\n", canvasMedian->second / rawMedian->second,
