@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 
 namespace {
@@ -136,6 +137,11 @@ bool openBlockAccount(const char* what) {
     // the account.
     SDL_ClearError();
     return true;
+}
+
+// A file the leak check writes or reads: NAME in the tests' build folder.
+std::string leakCheckFile(const std::string& name) {
+    return std::string(VANTREL_TEST_BINARY_DIR) + "/" + name;
 }
 
 // Runs call inside the account and returns what it returns.

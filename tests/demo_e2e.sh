@@ -7,33 +7,13 @@
 set -uo pipefail
 
 demo=$1 xclose=$2 headless=$3 out=$4
-failures=0
 
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-for tool in Xvfb import convert xwininfo xdotool; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        { echo "FAIL: $tool is not installed (./dev test installs xvfb, imagemagick, x11-utils and xdotool)" >&2; exit 1; }
-done
-
-# shellcheck source=../tools/headless.sh
-. "$headless"
-headless_start || exit 1
-pid=
-trap 'headless_end "$pid"; headless_stop' EXIT
-mkdir -p "$out"
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+e2e_begin "$xclose" "$headless" "$out" convert xwininfo xdotool
 
 "$demo" >"$out/demo.stdout" 2>"$out/demo.stderr" &
-pid=$!
-if ! window=$(timeout 20 "$xclose" wait Vantrel 10); then
-    kill -0 "$pid" 2>/dev/null && echo "FAIL: no window within 10 s; the demo is still running" >&2
-    kill -0 "$pid" 2>/dev/null || echo "FAIL: the demo ended before its window appeared" >&2
-    cat "$out/demo.stderr" >&2
-    exit 1
-fi
+e2e_window Vantrel "$out/demo.stderr"
 
 # ---- The window: title, size and position -----------------------------------
 info=$(xwininfo -id "$window")
@@ -100,5 +80,4 @@ fi
 [ "$(cat "$out/demo.stdout"; echo x)" = "$(printf 'initWorld called\nx')" ] ||
     fail "standard output is not exactly \"initWorld called\" and a line end: $(od -c "$out/demo.stdout" | head -3)"
 
-[ "$failures" -eq 0 ] && echo "demo end-to-end: all checks passed (screenshot $out/demo.png)"
-exit $((failures > 0))
+checks_end "demo end-to-end: all checks passed (screenshot $out/demo.png)"

@@ -17,25 +17,22 @@
 #include "block_account.h"
 #include "wav.h"
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
+int main(int, char*[]) {
     if (!openBlockAccount("loadSound and playMusic")) {
         return 1;
     }
 
-    const std::string dir = VANTREL_TEST_BINARY_DIR;
-    const std::string tone = dir + "/effects_leak_tone.wav";
-    const std::string music = dir + "/effects_leak_music.wav";
-    const std::string damaged = dir + "/effects_leak_damaged.ogg";
+    const std::string tone = leakCheckFile("effects_leak_tone.wav");
+    const std::string music = leakCheckFile("effects_leak_music.wav");
+    const std::string damaged = leakCheckFile("effects_leak_damaged.ogg");
     std::vector<char> ogg = {'O', 'g', 'g', 'S'};
     ogg.resize(400, '\x01');
     if (!writeWav(tone, 300) || !writeWav(music, 500, 22050, Waveform::Square) ||
         !writeBytes(damaged, ogg)) {
-        std::fprintf(stderr, "cannot write the sound files in %s\n", dir.c_str());
+        std::fprintf(stderr, "cannot write the sound files in %s\n", VANTREL_TEST_BINARY_DIR);
         return 1;
     }
-    const std::string ogg_music = dir + "/sounds/tone.ogg";
+    const std::string ogg_music = leakCheckFile("sounds/tone.ogg");
 
     Canvas& canvas = Canvas::getInstance();
     const SoundId early = accounted([&] { return canvas.loadSound(tone); });

@@ -70,6 +70,18 @@ inline Canvas& startCanvas() {
 /// Puts event on SDL's queue, as the platform would.
 inline void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
 
+/// Puts a key press (or, with down false, a release) on SDL's queue; repeat
+/// marks the keyboard's own repeats of a held key.
+inline void pushKey(SDL_Keycode key, bool down, bool repeat = false) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat ? 1 : 0;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    push(event);
+}
+
 /// How long waitFor waits by default: far longer than any sample here takes
 /// to play, even on a loaded machine.
 constexpr Uint32 DEADLINE_MS = 10000;

@@ -8,15 +8,9 @@
 #   grading.sh VANTREL_SOURCE_DIR VANTREL_BUILD_DIR WORK_DIR
 set -u
 source=$1 build=$2 work=$3
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-rm -rf "$work"
-mkdir -p "$work"
+. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
+fresh_folder "$work"
 cmake --install "$build" --prefix "$work/prefix" >/dev/null || exit 1
-cd "$work" || exit 1
 
 "$work/prefix/bin/vantrel-grade" --help >help.txt
 [ $? -eq 0 ] || fail "vantrel-grade --help did not exit 0"
@@ -41,5 +35,4 @@ grep -q 'Sorry, you can only use an initializeWorld function once!' grading-resu
     fail "dan's run log lacks the program's message"
 [ -f grading-results/ben/difference-40.png ] || fail "no difference image for ben's frame 40"
 grep -q 'data:image/png;base64,' grading-results/report.html || fail "report.html shows no frames"
-[ $failures -eq 0 ] && echo "grading walk-through: the table as documented"
-exit $((failures > 0))
+checks_end "grading walk-through: the table as documented"

@@ -33,16 +33,13 @@ bool writePng(const std::string& path) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
+int main(int, char*[]) {
     if (!openBlockAccount("loading or drawing images")) {
         return 1;
     }
 
-    const std::string dir = VANTREL_TEST_BINARY_DIR;
-    const std::string good = dir + "/images_leak.png";
-    const std::string damaged = dir + "/images_leak_damaged.png";
+    const std::string good = leakCheckFile("images_leak.png");
+    const std::string damaged = leakCheckFile("images_leak_damaged.png");
     if (!writePng(good)) {
         std::fprintf(stderr, "cannot write %s: %s\n", good.c_str(), SDL_GetError());
         return 1;

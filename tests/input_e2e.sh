@@ -12,38 +12,14 @@ set -uo pipefail
 program=$1 xclose=$2 headless=$3 out=$4
 title="Vantrel input"
 
-fail() {
-    echo "input_e2e: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
-for tool in Xvfb import convert xdotool; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        fail "$tool is not installed (./dev test installs xvfb, imagemagick and xdotool)"
-done
-
-# shellcheck source=../tools/headless.sh
-. "$headless"
-mkdir -p "$out"
-pid=
-trap 'headless_end "$pid"; headless_stop' EXIT
-headless_start || fail "could not start Xvfb"
+e2e_begin "$xclose" "$headless" "$out" convert xdotool
 
 "$program" >"$out/input.stdout" 2>"$out/input.stderr" &
-pid=$!
-if ! window=$(timeout 20 "$xclose" wait "$title" 10); then
-    cat "$out/input.stderr" >&2
-    fail "no window titled \"$title\" appeared within 10 seconds"
-fi
+e2e_window "$title" "$out/input.stderr"
 
-shots=0
-# shot: takes a screenshot, prints its path.
-shot() {
-    shots=$((shots + 1))
-    local file="$out/input-$shots.png"
-    headless_screenshot "$window" "$file" || fail "could not take screenshot $shots"
-    echo "$file"
-}
+shot() { e2e_shot; }
 # box FILE COLOUR [CROP]: bounding box "W H X Y" of the pixels of exactly
 # that colour (X and Y within the crop), or "0 0 0 0" if there are none.
 box() {
@@ -63,8 +39,6 @@ paddle() {
     read -r w h x y < <(box "$1" 'rgb(255,255,0)' 640x13+0+440)
     echo "$x $w"
 }
-xdo() { timeout 10 xdotool "$@" || fail "xdotool $* failed"; }
-alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-input ended early: $(cat "$out/input.stderr")"; }
 
 # The window may be mapped before its first frame is drawn (on a loaded
 # machine, for a while): wait until the paddle shows, for at most 10 s.
@@ -182,12 +156,7 @@ second=$(ball "$(shot)")
 alive
 
 # ---- Escape ends it --------------------------------------------------------
-xdo key Escape
-headless_wait_exit "$pid" 3
-status=$?
-[ "$status" -eq 124 ] && fail "still running 3 s after Escape"
-pid=
-[ "$status" -eq 0 ] || fail "exit status $status after Escape: $(cat "$out/input.stderr")"
+e2e_end Escape 3
 summary=$(tail -n 1 "$out/input.stdout")
 [[ $summary =~ ^vantrel-input:\ ([0-9]+)\ clicks,\ ([0-9]+)\.[0-9]\ frames ]] ||
     fail "unexpected last line: $summary"

@@ -14,19 +14,10 @@
 #include "fixtures.h"
 
 using fixtures::push;
+using fixtures::pushKey;
 using fixtures::startCanvas;
 
 namespace {
-
-void pushKey(SDL_Keycode key, bool down, bool repeat = false) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.repeat = repeat ? 1 : 0;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    push(event);
-}
 
 void pushButton(int button, bool down, int x, int y) {
     SDL_Event event{};

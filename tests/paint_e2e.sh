@@ -12,47 +12,21 @@ set -uo pipefail
 program=$1 xclose=$2 headless=$3 out=$4
 title="Vantrel paint"
 
-fail() {
-    echo "paint_e2e: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
-for tool in Xvfb import convert xdotool; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        fail "$tool is not installed (./dev test installs xvfb, imagemagick and xdotool)"
-done
-
-# shellcheck source=../tools/headless.sh
-. "$headless"
 rm -rf "$out"
+e2e_begin "$xclose" "$headless" "$out" convert xdotool
 mkdir -p "$out/run"
-pid=
-trap 'headless_end "$pid"; headless_stop' EXIT
-headless_start || fail "could not start Xvfb"
 
 # Started in its own folder, where S saves.
 (cd "$out/run" && exec "$program") >"$out/paint.stdout" 2>"$out/paint.stderr" &
-pid=$!
-if ! window=$(timeout 20 "$xclose" wait "$title" 10); then
-    cat "$out/paint.stderr" >&2
-    fail "no window titled \"$title\" appeared within 10 seconds"
-fi
+e2e_window "$title" "$out/paint.stderr"
 
-# shot: takes a screenshot, prints its path (a new file each time, named by
-# the clock, since the counter of a $(...) call does not outlive it).
-shot() {
-    local shots
-    shots=$(date +%s%N)
-    local file="$out/paint-$shots.png"
-    headless_screenshot "$window" "$file" || fail "could not take screenshot $shots"
-    echo "$file"
-}
+shot() { e2e_shot; }
 # box FILE COLOUR [CROP]: "W H X Y" of the pixels of exactly that colour
 # (X and Y within the crop, by default the whole window), or "0 0 0 0".
 box() { headless_box "$1" "$2" "${3:-640x480+0+0}"; }
 pixel() { headless_pixel "$@"; }
-xdo() { timeout 10 xdotool "$@" || fail "xdotool $* failed"; }
-alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-paint ended early: $(cat "$out/paint.stderr")"; }
 BLACK='rgb(0,0,0)' RED='rgb(255,0,0)'
 PAPER_CROP=640x440+0+40 # below the tool bar
 
@@ -139,12 +113,7 @@ size=$(convert "$saved" -format '%wx%h' info:)
 echo "paint_e2e: painting.png holds both strokes and no tool bar"
 
 # ---- Escape ends it ------------------------------------------------------------
-xdo key Escape
-headless_wait_exit "$pid" 3
-status=$?
-[ "$status" -eq 124 ] && fail "still running 3 s after Escape"
-pid=
-[ "$status" -eq 0 ] || fail "exit status $status after Escape: $(cat "$out/paint.stderr")"
+e2e_end Escape 3
 summary=$(tail -n 1 "$out/paint.stdout")
 [ "$summary" = "vantrel-paint: 2 strokes, 1 saves" ] || fail "unexpected last line: $summary"
 echo "paint_e2e: all checks passed ($summary)"

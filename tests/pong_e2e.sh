@@ -14,33 +14,16 @@ program=$1 xclose=$2 headless=$3 out=$4
 title="Vantrel pong"
 rate=22050
 
-fail() {
-    echo "pong_e2e: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
-for tool in Xvfb import convert xdotool od; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        fail "$tool is not installed (./dev test installs xvfb, imagemagick and xdotool)"
-done
-
-# shellcheck source=../tools/headless.sh
-. "$headless"
-mkdir -p "$out"
+e2e_begin "$xclose" "$headless" "$out" convert xdotool od
 sound="$out/pong.raw"
 rm -f "$sound"
-pid=
-trap 'headless_end "$pid"; headless_stop' EXIT
-headless_start || fail "could not start Xvfb"
 
 # Started from another folder: the program finds its sounds beside itself.
 (cd / && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$sound" exec "$program") \
     >"$out/pong.stdout" 2>"$out/pong.stderr" &
-pid=$!
-if ! window=$(timeout 20 "$xclose" wait "$title" 10); then
-    cat "$out/pong.stderr" >&2
-    fail "no window titled \"$title\" appeared within 10 seconds"
-fi
+e2e_window "$title" "$out/pong.stderr"
 
 # ---- Listening --------------------------------------------------------------
 # heard: samples written so far.
@@ -89,8 +72,6 @@ left_paddle() {
         echo -1
     fi
 }
-xdo() { timeout 10 xdotool "$@" || fail "xdotool $* failed"; }
-alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-pong ended early: $(cat "$out/pong.stderr")"; }
 
 # The window may be mapped before its first frame is drawn: wait for the
 # left paddle, in the middle, for at most 10 s.
@@ -144,12 +125,7 @@ echo "pong_e2e: the ball's sounds heard (loudest sample $loudest)"
 alive
 
 # ---- Escape ends it --------------------------------------------------------
-xdo key Escape
-headless_wait_exit "$pid" 5
-status=$?
-[ "$status" -eq 124 ] && fail "still running 5 s after Escape"
-pid=
-[ "$status" -eq 0 ] || fail "exit status $status after Escape: $(cat "$out/pong.stderr")"
+e2e_end Escape 5
 summary=$(tail -n 1 "$out/pong.stdout")
 [[ $summary =~ ^vantrel-pong:\ ([0-9]+)-([0-9]+),\ ([0-9]+)\ hits,\ music\ off$ ]] ||
     fail "unexpected last line: $summary"

@@ -14,45 +14,18 @@ set -uo pipefail
 program=$1 xclose=$2 headless=$3 out=$4
 title="Vantrel scroller"
 
-fail() {
-    echo "scroller_e2e: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
-for tool in Xvfb import convert xdotool; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        fail "$tool is not installed (./dev test installs xvfb, imagemagick and xdotool)"
-done
-
-# shellcheck source=../tools/headless.sh
-. "$headless"
 rm -rf "$out"
-mkdir -p "$out"
-pid=
-trap 'headless_end "$pid"; headless_stop' EXIT
-headless_start || fail "could not start Xvfb"
+e2e_begin "$xclose" "$headless" "$out" convert xdotool
 
 "$program" >"$out/scroller.stdout" 2>"$out/scroller.stderr" &
-pid=$!
-if ! window=$(timeout 20 "$xclose" wait "$title" 10); then
-    cat "$out/scroller.stderr" >&2
-    fail "no window titled \"$title\" appeared within 10 seconds"
-fi
+e2e_window "$title" "$out/scroller.stderr"
 
-# shot: takes a screenshot, prints its path (a new file each time, named by
-# the clock, since the counter of a $(...) call does not outlive it).
-shot() {
-    local shots
-    shots=$(date +%s%N)
-    local file="$out/scroller-$shots.png"
-    headless_screenshot "$window" "$file" || fail "could not take screenshot $shots"
-    echo "$file"
-}
+shot() { e2e_shot; }
 # box FILE COLOUR [CROP]: "W H X Y" of the pixels of exactly that colour
 # (X and Y within the crop, by default the whole window), or "0 0 0 0".
 box() { headless_box "$1" "$2" "${3:-640x360+0+0}"; }
-xdo() { timeout 10 xdotool "$@" || fail "xdotool $* failed"; }
-alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-scroller ended early: $(cat "$out/scroller.stderr")"; }
 PANEL='rgb(0,0,128)' RUNNER='rgb(255,0,0)' FLAG='rgb(255,0,255)'
 PANEL_CROP=220x60+0+0 # the score panel's corner of the window
 
@@ -103,12 +76,7 @@ fi
 alive
 
 # ---- Escape ends it ---------------------------------------------------------
-xdo key Escape
-headless_wait_exit "$pid" 3
-status=$?
-[ "$status" -eq 124 ] && fail "still running 3 s after Escape"
-pid=
-[ "$status" -eq 0 ] || fail "exit status $status after Escape: $(cat "$out/scroller.stderr")"
+e2e_end Escape 3
 summary=$(tail -n 1 "$out/scroller.stdout")
 [[ $summary =~ ^vantrel-scroller:\ ([0-9]+)\ coins,\ camera\ at\ ([0-9]+),\ 1\ flags$ ]] ||
     fail "unexpected last line: $summary"

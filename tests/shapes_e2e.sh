@@ -11,30 +11,17 @@ program=$1 xclose=$2 headless=$3 out=$4
 title="Vantrel shapes"
 failures=0
 
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
+# Here a failed check does not end the test: every pixel is looked at.
 fail() {
     echo "shapes_e2e: FAIL: $*" >&2
     failures=$((failures + 1))
 }
 
-for tool in Xvfb import convert; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        { echo "shapes_e2e: FAIL: '$tool' not found: install xvfb and imagemagick (./dev test does)" >&2; exit 1; }
-done
-
-# shellcheck source=../tools/headless.sh
-. "$headless"
-mkdir -p "$out"
-pid=
-trap 'headless_end "$pid"; headless_stop' EXIT
-headless_start || { echo "shapes_e2e: FAIL: could not start Xvfb" >&2; exit 1; }
+e2e_begin "$xclose" "$headless" "$out" convert
 
 "$program" >"$out/shapes.log" 2>&1 &
-pid=$!
-if ! window=$(timeout 20 "$xclose" wait "$title" 10); then
-    cat "$out/shapes.log" >&2
-    echo "shapes_e2e: FAIL: no window titled \"$title\" within 10 seconds" >&2
-    exit 1
-fi
+e2e_window "$title" "$out/shapes.log"
 shot="$out/shapes.png"
 pixel() { convert "$shot" -format "%[pixel:p{$1,$2}]" info:; }
 # The window may be mapped before its first frame is drawn (on a loaded
@@ -44,7 +31,7 @@ for _ in $(seq 20); do
     sleep 0.5
     headless_screenshot "$window" "$shot" && [ "$(pixel 560 415)" = 'srgb(0,255,255)' ] && break
 done
-[ -s "$shot" ] || { echo "shapes_e2e: FAIL: no screenshot" >&2; exit 1; }
+[ -s "$shot" ] || e2e_abort "no screenshot"
 
 expect_pixel() {
     local actual
@@ -102,14 +89,6 @@ middle=$((2 * BASH_REMATCH[2] + BASH_REMATCH[1]))
 # would be ("GrÃ¼ÃŸe, cafÃ©", about 270 pixels).
 [ "${BASH_REMATCH[1]}" -lt 230 ] || fail "centred text is ${BASH_REMATCH[1]} pixels wide: mojibake?"
 
-timeout 10 "$xclose" close "$title" 5 || fail "could not send the close request"
-headless_wait_exit "$pid" 5
-status=$?
-if [ "$status" -eq 124 ]; then
-    fail "still running 5 seconds after the close request (load average $(cut -d ' ' -f 1-3 /proc/loadavg))"
-else
-    pid=
-    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$out/shapes.log")"
-fi
+e2e_end close 5
 [ "$failures" -eq 0 ] && echo "shapes_e2e: every family and text placement checked (screenshot $shot)"
 exit $((failures > 0))

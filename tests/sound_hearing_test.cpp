@@ -229,7 +229,11 @@ TEST(Hearing, MusicLoopsAndPlaysOnUnderEffects) {
         << "the effect alone: the music stopped; " << describe(heard);
 }
 
-TEST(Hearing, StopEffectsLeavesTheMusic) {
+namespace {
+
+// Music (level 4000) and an effect (level 1000) heard together, then
+// stop(canvas): afterwards only the level left is heard.
+void expectStopLeaves(void (Canvas::*stop)(), int left) {
     Output output;
     Canvas& canvas = Canvas::getInstance();
     const SoundId effect = canvas.loadSound(levelFile("effect.wav", 3000, 1000));
@@ -238,36 +242,23 @@ TEST(Hearing, StopEffectsLeavesTheMusic) {
     const std::size_t start = output.now();
     canvas.playEffect(effect);
     output.after(start, 0.5);
-    const std::size_t stop = output.now();
-    canvas.stopEffects();
-    const std::vector<std::int16_t> heard = output.finish(stop + samples(1.5));
+    const std::size_t stopped = output.now();
+    (canvas.*stop)();
+    const std::vector<std::int16_t> heard = output.finish(stopped + samples(1.5));
 
-    const auto before = levels(heard, 0, stop);
+    const auto before = levels(heard, 0, stopped);
     EXPECT_GT(count(before, 5000), 0u) << "both before the stop; " << describe(before);
     // From a quarter of a second after the call: what was mixed before it
     // has been written by then.
-    const auto after = levels(heard, stop + samples(0.25), stop + samples(1.5));
-    expectOnly(after, {4000});
+    const auto after = levels(heard, stopped + samples(0.25), stopped + samples(1.5));
+    expectOnly(after, {left});
 }
 
-TEST(Hearing, StopMusicLeavesTheEffects) {
-    Output output;
-    Canvas& canvas = Canvas::getInstance();
-    const SoundId effect = canvas.loadSound(levelFile("effect.wav", 3000, 1000));
-    ASSERT_TRUE(canvas.playMusic(levelFile("music.wav", 300, 4000), true))
-        << canvas.getSoundError();
-    const std::size_t start = output.now();
-    canvas.playEffect(effect);
-    output.after(start, 0.5);
-    const std::size_t stop = output.now();
-    canvas.stopMusic();
-    const std::vector<std::int16_t> heard = output.finish(stop + samples(1.5));
+} // namespace
 
-    const auto before = levels(heard, 0, stop);
-    EXPECT_GT(count(before, 5000), 0u) << "both before the stop; " << describe(before);
-    const auto after = levels(heard, stop + samples(0.25), stop + samples(1.5));
-    expectOnly(after, {1000});
-}
+TEST(Hearing, StopEffectsLeavesTheMusic) { expectStopLeaves(&Canvas::stopEffects, 4000); }
+
+TEST(Hearing, StopMusicLeavesTheEffects) { expectStopLeaves(&Canvas::stopMusic, 1000); }
 
 TEST(Hearing, VolumesScaleTheSamples) {
     Output output;

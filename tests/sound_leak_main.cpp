@@ -24,18 +24,15 @@ void play(Canvas& canvas, const std::string& path, bool loop) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
+int main(int, char*[]) {
     if (!openBlockAccount("playSound")) {
         return 1;
     }
 
-    const std::string dir = VANTREL_TEST_BINARY_DIR;
-    const std::string first = dir + "/sound_leak_first.wav";
-    const std::string second = dir + "/sound_leak_second.wav";
+    const std::string first = leakCheckFile("sound_leak_first.wav");
+    const std::string second = leakCheckFile("sound_leak_second.wav");
     if (!writeWav(first, 200) || !writeWav(second, 300, 22050, Waveform::Square)) {
-        std::fprintf(stderr, "cannot write the sample files in %s\n", dir.c_str());
+        std::fprintf(stderr, "cannot write the sample files in %s\n", VANTREL_TEST_BINARY_DIR);
         return 1;
     }
 

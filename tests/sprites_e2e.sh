@@ -19,15 +19,7 @@ SHIRT="rgb(220,40,40)"
 STAR="rgb(255,215,0)"
 GROUND="rgb(0,128,0)"
 
-fail() {
-    echo "sprites_e2e: FAIL: $*" >&2
-    exit 1
-}
-
-for tool in Xvfb import convert compare; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        fail "'$tool' not found: install xvfb and imagemagick (./dev test does) to run this test"
-done
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
 # count_colour FILE COLOUR: how many pixels of FILE are exactly COLOUR.
 count_colour() {
@@ -40,31 +32,17 @@ left_edge() {
     timeout 20 convert "$1" -fill black +opaque "$2" -trim -format '%[fx:page.x]' info:
 }
 
-# shellcheck source=../tools/headless.sh
-. "$HEADLESS"
-mkdir -p "$OUT"
-SPRITES_PID=
-cleanup() {
-    headless_end "$SPRITES_PID"
-    headless_stop
-}
-trap cleanup EXIT
-headless_start || fail "could not start Xvfb"
+e2e_begin "$XCLOSE" "$HEADLESS" "$OUT" convert compare
 
 # Started from another folder: the pictures are found beside the program.
 (cd "$OUT" && exec "$SPRITES") >"$OUT/sprites.log" 2>&1 &
-SPRITES_PID=$!
-
-if ! window=$(timeout 20 "$XCLOSE" wait "$TITLE" 10); then
-    cat "$OUT/sprites.log" >&2
-    fail "no window titled \"$TITLE\" appeared within 10 seconds"
-fi
+e2e_window "$TITLE" "$OUT/sprites.log"
 # The window may be mapped before its first frame is drawn (on a loaded
 # machine, for a while): look again until the star shows, for at most 10 s.
 shown=0
 for _ in $(seq 20); do
     sleep 0.5
-    kill -0 "$SPRITES_PID" 2>/dev/null || fail "vantrel-sprites ended by itself: $(cat "$OUT/sprites.log")"
+    kill -0 "$pid" 2>/dev/null || fail "vantrel-sprites ended by itself: $(cat "$OUT/sprites.log")"
     headless_screenshot "$window" "$OUT/sprites-1.png" || fail "could not take a screenshot"
     count=$(count_colour "$OUT/sprites-1.png" "$STAR") || fail "could not count $STAR"
     if [ "$count" -ge 100 ]; then
@@ -96,10 +74,5 @@ second=$(left_edge "$OUT/sprites-2.png" "$SHIRT") || fail "could not find the wa
 echo "sprites_e2e: the walker's shirt went from x = $first to x = $second ($differing pixels changed)"
 [ -z "$KEEP" ] || cp "$OUT/sprites-1.png" "$KEEP"
 
-timeout 10 "$XCLOSE" close "$TITLE" 5 || fail "could not send the close request"
-headless_wait_exit "$SPRITES_PID" 5
-status=$?
-[ "$status" -eq 124 ] && fail "vantrel-sprites still running 5 seconds after the close request (load average $(cut -d ' ' -f 1-3 /proc/loadavg))"
-SPRITES_PID=
-[ "$status" -eq 0 ] || fail "vantrel-sprites exited with status $status: $(cat "$OUT/sprites.log")"
+e2e_end close 5
 echo "sprites_e2e: window shown, sprites drawn and moving, closed with status 0"

@@ -15,14 +15,11 @@
 
 #include "block_account.h"
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
+int main(int, char*[]) {
     if (!openBlockAccount("making, drawing into and saving images")) {
         return 1;
     }
-    const std::string dir = VANTREL_TEST_BINARY_DIR;
-    const std::string picture = dir + "/targets_leak.png";
+    const std::string picture = leakCheckFile("targets_leak.png");
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 8, 8, 32, SDL_PIXELFORMAT_RGBA32);
     if (surface == nullptr || IMG_SavePNG(surface, picture.c_str()) != 0) {
         std::fprintf(stderr, "cannot write %s: %s\n", picture.c_str(), SDL_GetError());

@@ -15,22 +15,10 @@ program=$1 xclose=$2 headless=$3 run=$4 out=$5
 title="Vantrel typing"
 letters=12 # typed into the answer, then deleted by one held Backspace
 
-fail() {
-    echo "typing_e2e: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
-for tool in Xvfb import convert compare xdotool setxkbmap; do
-    command -v "$tool" >/dev/null 2>&1 ||
-        fail "$tool is not installed (./dev test installs xvfb, imagemagick and xdotool)"
-done
-
-# shellcheck source=../tools/headless.sh
-. "$headless"
 mkdir -p "$out"
 rm -f "$out"/*.png
-pid=
-trap 'headless_end "$pid"; headless_stop' EXIT
 
 # ---- The name field as the recording mode draws "José" -----------------------
 # (The name field's box: 561 x 41 pixels at (40, 90); the answer's at (40, 190).)
@@ -40,25 +28,15 @@ printf 'frame 2 text Jos\xc3\xa9\nframe 3 key down RETURN\nframe 4 key up RETURN
 timeout 60 "$run" --frames 10 --save 10 --out "$out/reference-%d.png" --input "$out/name.txt" \
     -- "$program" >"$out/reference.log" 2>&1 || fail "the recorded run failed: $(cat "$out/reference.log")"
 
-headless_start || fail "could not start Xvfb"
+e2e_begin "$xclose" "$headless" "$out" convert compare xdotool setxkbmap
 # A layout with dead keys (US international: the apostrophe key is a dead
 # acute). xdotool would otherwise lend a key code to dead_acute for a moment,
 # and a program reading the key after the loan ended would see another key.
 timeout 20 setxkbmap -layout us -variant intl || fail "setxkbmap could not choose the US international layout"
 "$program" >"$out/typing.stdout" 2>"$out/typing.stderr" &
-pid=$!
-if ! window=$(timeout 20 "$xclose" wait "$title" 10); then
-    cat "$out/typing.stderr" >&2
-    fail "no window titled \"$title\" appeared within 10 seconds"
-fi
+e2e_window "$title" "$out/typing.stderr"
 
-# shot: takes a screenshot, prints its path (each one a new file).
-shot() {
-    local file
-    file=$(mktemp "$out/typing-XXXX.png") || fail "cannot make a screenshot file in $out"
-    headless_screenshot "$window" "$file" || fail "could not take screenshot $file"
-    echo "$file"
-}
+shot() { e2e_shot; }
 # count FILE COLOUR CROP: pixels of exactly that colour in the crop (marked
 # first in a colour the program never draws, so that black can be counted).
 count() {
@@ -70,8 +48,6 @@ count() {
 # ink FILE: "W H X Y" of the black pixels in the answer (its letters and
 # cursor), "0 0 0 0" if there are none.
 ink() { headless_box "$1" 'rgb(0,0,0)' "$answer_text"; }
-xdo() { timeout 20 xdotool "$@" || fail "xdotool $* failed"; }
-alive() { kill -0 "$pid" 2>/dev/null || fail "vantrel-typing ended early: $(cat "$out/typing.stderr")"; }
 
 # The window may be mapped before its first frame is drawn: wait until the
 # yellow title shows, for at most 10 s.
@@ -172,12 +148,7 @@ name_as_recorded "$screen" ||
 alive
 
 # ---- Escape ends it ----------------------------------------------------------
-xdo key Escape
-headless_wait_exit "$pid" 5
-status=$?
-[ "$status" -eq 124 ] && fail "still running 5 s after Escape"
-pid=
-[ "$status" -eq 0 ] || fail "exit status $status after Escape: $(cat "$out/typing.stderr")"
+e2e_end Escape 5
 summary=$(tail -n 1 "$out/typing.stdout")
 [[ $summary =~ ^vantrel-typing:\ name\ \"José\",\ answer\ \"Jupiter\",\ Backspace\ typed\ ([0-9]+),\ pressed\ ([0-9]+)$ ]] ||
     fail "unexpected last line: $summary"

@@ -38,6 +38,7 @@ void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 using fixtures::push;
+using fixtures::pushKey;
 using fixtures::startCanvas;
 
 namespace {
@@ -55,16 +56,6 @@ void pushText(const std::string& text) {
     SDL_Event event{};
     event.type = SDL_TEXTINPUT;
     std::memcpy(event.text.text, text.data(), text.size());
-    push(event);
-}
-
-void pushKey(SDL_Keycode key, bool down, bool repeat = false) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.repeat = repeat ? 1 : 0;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     push(event);
 }
 

@@ -16,14 +16,8 @@
 set -u
 source=$1 build=$2 listener=$3 work=$4
 here=$(cd "$(dirname "$0")" && pwd)
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work" || exit 1
+. "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
+fresh_folder "$work"
 
 bash "$source/tools/grading/stage.sh" "$source" "$build" "$work/kit" || exit 1
 
@@ -181,5 +175,4 @@ else
     done
 fi
 
-[ $failures -eq 0 ] && echo "grading a class: every verdict right, nothing outside the sandboxes touched"
-exit $((failures > 0))
+checks_end "grading a class: every verdict right, nothing outside the sandboxes touched"

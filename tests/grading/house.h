@@ -3,7 +3,14 @@
 // holding this file and its own main.cpp.
 #include "canvas/canvas.h"
 
-inline int drawHouse() {
+// What a wrong submission gets wrong, for drawHouse.
+enum class HouseFault {
+    None,
+    IgnoresClose, // never ends when asked to close
+    LightsNeverOn // SPACE does nothing
+};
+
+inline int drawHouse(HouseFault fault = HouseFault::None) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(100, 100, 400, 300, "My house");
     canvas.setBackgroundColor(Color(SILVER));
@@ -20,9 +27,10 @@ inline int drawHouse() {
         canvas.drawFilledRectangle(120, 160, 160, 195, glass);
         canvas.drawFilledRectangle(240, 160, 280, 195, glass);
         while (canvas.pollEvent(&event)) {
-            if (event.type == SDL_QUIT) {
+            if (event.type == SDL_QUIT && fault != HouseFault::IgnoresClose) {
                 canvas.quit();
-            } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_SPACE) {
+            } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_SPACE &&
+                       fault != HouseFault::LightsNeverOn) {
                 lights = true;
             }
         }

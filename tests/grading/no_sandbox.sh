@@ -8,14 +8,9 @@
 #   no_sandbox.sh VANTREL_SOURCE_DIR VANTREL_BUILD_DIR WORK_DIR
 set -u
 source=$1 build=$2 work=$3
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-rm -rf "$work"
-mkdir -p "$work/tmp"
-cd "$work" || exit 1
+. "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
+fresh_folder "$work"
+mkdir -p tmp
 bash "$source/tools/grading/stage.sh" "$source" "$build" "$work/kit" || exit 1
 
 # grade ARGUMENTS...: vantrel-grade where no user namespace can be made.
@@ -47,5 +42,4 @@ jq -e -f "$source/tests/grading/results.jq" results.json >/dev/null ||
 [ "$(jq -r '.name' results.json)" = ada ] || fail "results.json is not ada's alone"
 [ -z "$(ls -A "$work/tmp")" ] || fail "working folders were left in $work/tmp: $(ls "$work/tmp")"
 
-[ $failures -eq 0 ] && echo "no sandbox: refused with the reason, and graded with --no-sandbox"
-exit $((failures > 0))
+checks_end "no sandbox: refused with the reason, and graded with --no-sandbox"

@@ -7,9 +7,7 @@
 
 #include <cstdio>
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
+int main(int, char*[]) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(0, 0, 64, 48, "recording counter");
     canvas.setBackgroundColor(Color(BLACK));

@@ -8,14 +8,8 @@
 #   runs.sh VANTREL_RUN COUNTER BOUNCE INPUT_EXAMPLE WORK_DIR
 set -u
 run=$1 counter=$2 bounce=$3 input_example=$4 work=$5
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-rm -rf "$work"
-mkdir -p "$work"
-cd "$work" || exit 1
+. "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
+fresh_folder "$work"
 
 # ---- The same frames twice ----------------------------------------------------
 for take in 1 2; do
@@ -170,5 +164,4 @@ expect_refused unwritable 'cannot write frame 1 to "/no/such/folder/f-1.png"' 'V
 [ $? -eq 127 ] || fail "a program that cannot be run does not give status 127"
 grep -q 'cannot run' launcher.err || fail "no message for a program that cannot be run"
 
-[ $failures -eq 0 ] && echo "recording runs: all checks passed"
-exit $((failures > 0))
+checks_end "recording runs: all checks passed"

@@ -6,9 +6,7 @@
 
 #include <iostream>
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
+int main(int, char*[]) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(0, 0, 320, 240, "events");
     canvas.setBackgroundColor(Color(TEAL));

@@ -3,9 +3,7 @@
 // first click or key press on it.
 #include "canvas/canvas.h"
 
-int main(int argc, char* argv[]) {
-    (void)argc;
-    (void)argv;
+int main(int, char*[]) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(0, 0, 320, 240, "sound at start");
     canvas.setBackgroundColor(Color(OLIVE));

@@ -8,11 +8,7 @@
 #   xclose_churn.sh XCLOSE XCHURN HEADLESS_SH
 set -u
 xclose=$1 churn=$2 headless=$3
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 command -v Xvfb >/dev/null 2>&1 || { echo "FAIL: Xvfb is not installed" >&2; exit 1; }
 
 # shellcheck source=../../tools/headless.sh
@@ -58,5 +54,4 @@ else
     [ $status -eq 0 ] || fail "the churning program ended with status $status: $(cat "$out/churn.log")"
 fi
 grep -h . "$out/churn.log"
-[ $failures -eq 0 ] && echo "xclose survived the churn: 25 searches, one close delivered"
-exit $((failures > 0))
+checks_end "xclose survived the churn: 25 searches, one close delivered"
