@@ -19,6 +19,7 @@
 namespace vantrel {
 namespace detail {
 
+#ifndef __EMSCRIPTEN__
 namespace {
 
 // The probe holds a reference to the OpenGL library (SDL counts them).
@@ -58,6 +59,7 @@ std::string probeGLRenderer() {
 }
 
 } // namespace
+#endif
 
 bool isSoftwareRasteriser(const std::string& rendererString) {
     std::string lower = rendererString;
@@ -80,10 +82,12 @@ bool isSoftwareRasteriser(const std::string& rendererString) {
 }
 
 void releaseRenderProbe() {
+#ifndef __EMSCRIPTEN__
     if (glKept) {
         glKept = false;
         SDL_GL_UnloadLibrary();
     }
+#endif
 }
 
 std::string chooseRenderDriver() {
