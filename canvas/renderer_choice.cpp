@@ -90,13 +90,13 @@ void releaseRenderProbe() {
 #endif
 }
 
-std::string chooseRenderDriver() {
+void chooseRenderDriver() {
 #ifdef __EMSCRIPTEN__
     // The page has one canvas, and WebGL is the browser's to choose.
-    return "";
+    return;
 #else
     if (SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr || !firstDriverIsOpenGL()) {
-        return "";
+        return;
     }
     // Loading OpenGL is nearly all the probe's cost (llvmpipe brings LLVM).
     // Where OpenGL is what will draw, the renderer would load it anyway: it
@@ -117,7 +117,6 @@ std::string chooseRenderDriver() {
             SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
         }
     }
-    return renderer;
 #endif
 }
 

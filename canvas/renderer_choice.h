@@ -20,9 +20,8 @@ bool isSoftwareRasteriser(const std::string& rendererString);
 // software renderer, shown through X11's framebuffer on X11: faster
 // there, with the same pixels. A render driver already named (by
 // SDL_RENDER_DRIVER or a program's own hint) is left alone, and so is
-// everything when the probe fails. Returns the probe's GL_RENDERER string,
-// empty when there was no probe.
-std::string chooseRenderDriver();
+// everything when the probe fails.
+void chooseRenderDriver();
 
 // Lets go of the OpenGL library the probe loaded, once the renderer is made
 // (which holds its own reference when it uses OpenGL).
