@@ -305,19 +305,12 @@ void Canvas::update() {
     // A frame ends in the window: a program that left drawing in an image
     // would otherwise clear that image at the next frame's clear().
     drawIntoWindow();
-    if (state->recorder != nullptr && !state->recorder->frameEnded()) {
+    const bool recordingGoesOn =
+        state->recorder == nullptr || state->recorder->endFrame([this](const std::string& file) {
+            return saveFrame(file) ? std::string() : state->saveFrameError;
+        });
+    if (!recordingGoesOn) {
         std::exit(1); // the recorder said why
-    }
-    if (state->recorder != nullptr) {
-        const std::string file = state->recorder->frameToSave();
-        if (!file.empty()) {
-            if (!saveFrame(file)) {
-                vantrel::detail::fail("Vantrel: could not save frame " +
-                                      std::to_string(state->recorder->frame()) + ": " +
-                                      state->saveFrameError);
-            }
-            state->recorder->frameSaved();
-        }
     }
     SDL_RenderPresent(renderer);
 }

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "canvas/canvas.h"
+#include "canvas/failure.h"
 #include "canvas/file_write.h"
 #include "canvas/state.h"
 #include "canvas/utf8.h"
@@ -140,6 +141,21 @@ bool Recorder::frameEnded() {
                  "is: start(); while (isRunning()) { ... update(); })\n",
                  UPDATES_WITHOUT_IS_RUNNING);
     return false;
+}
+
+bool Recorder::endFrame(const std::function<std::string(const std::string& file)>& save) {
+    if (!frameEnded()) {
+        return false;
+    }
+    const std::string file = frameToSave();
+    if (!file.empty()) {
+        const std::string error = save(file);
+        if (!error.empty()) {
+            fail("Vantrel: could not save frame " + std::to_string(current) + ": " + error);
+        }
+        frameSaved();
+    }
+    return true;
 }
 
 std::string Recorder::frameToSave() const {
@@ -278,30 +294,19 @@ bool Canvas::saveFrame(const std::string& path) {
         state->saveFrameError = "there is no frame to save before initWorld";
         return false;
     }
-    // The window's frame, even while drawing goes into an image.
+    // The window's frame, even while drawing goes into an image, read back
+    // the same way as an image's pixels.
     const vantrel::detail::WindowTarget window(renderer);
-    int width = 0;
-    int height = 0;
-    if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) {
-        state->saveFrameError = std::string("cannot read the frame's size: ") + SDL_GetError();
-        return false;
-    }
-    SDL_Surface* frame =
-        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
-    if (frame == nullptr) {
-        state->saveFrameError = std::string("out of memory for the frame: ") + SDL_GetError();
-        return false;
-    }
-    bool saved = false;
     std::string cause;
-    if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, frame->pixels,
-                             frame->pitch) != 0) {
-        state->saveFrameError = std::string("cannot read the frame back: ") + SDL_GetError();
-    } else if (!vantrel::detail::savePng(frame, path, &cause)) {
+    SDL_Surface* frame = vantrel::detail::readTarget(renderer, &cause);
+    if (frame == nullptr) {
+        state->saveFrameError = "cannot read the frame back: " + cause;
+        return false;
+    }
+    const bool saved = vantrel::detail::savePng(frame, path, &cause);
+    if (!saved) {
         // Whole or not at all: an earlier file at path stays as it was.
         state->saveFrameError = "cannot write \"" + path + "\": " + cause;
-    } else {
-        saved = true;
     }
     SDL_FreeSurface(frame);
     return saved;

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <istream>
 #include <string>
 #include <vector>
@@ -97,6 +98,13 @@ public:
     /// at the last frame, the close request. Returns false when the program
     /// has ignored the close request for too long and must stop now.
     bool startFrame(SDL_Window* window);
+
+    /// At every update(), the recording's one end-of-frame seam: counts the
+    /// update (frameEnded) and, when this frame is one to save, hands its
+    /// file to save, which returns "" or why it failed; a failure ends the
+    /// program with a message naming the frame. Returns false as frameEnded
+    /// does.
+    bool endFrame(const std::function<std::string(const std::string& file)>& save);
 
     /// The file to save the current frame to, or "" when it is not saved.
     std::string frameToSave() const;
