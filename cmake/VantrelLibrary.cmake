@@ -32,10 +32,10 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/file_write.cpp
     ${PROJECT_SOURCE_DIR}/canvas/input.cpp
     ${PROJECT_SOURCE_DIR}/canvas/signals.cpp
-    ${PROJECT_SOURCE_DIR}/canvas/draw.cpp
-    ${PROJECT_SOURCE_DIR}/canvas/shapes.cpp
-    ${PROJECT_SOURCE_DIR}/canvas/clip.cpp
-    ${PROJECT_SOURCE_DIR}/canvas/far_shapes.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/shapes_straight.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/shapes_round.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/shapes_far.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/shapes_clip.cpp
     ${PROJECT_SOURCE_DIR}/canvas/text.cpp
     ${PROJECT_SOURCE_DIR}/canvas/image_file.cpp
     ${PROJECT_SOURCE_DIR}/canvas/images.cpp

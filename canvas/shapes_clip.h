@@ -1,5 +1,5 @@
-#ifndef VANTREL_CANVAS_CLIP_H
-#define VANTREL_CANVAS_CLIP_H
+#ifndef VANTREL_CANVAS_SHAPES_CLIP_H
+#define VANTREL_CANVAS_SHAPES_CLIP_H
 
 // Shapes that reach further than SDL2_gfx's 16-bit coordinates hold. A shape
 // that lies within REACH of the origin goes to SDL2_gfx as it is. One that

@@ -1,14 +1,15 @@
-// The shape families beyond the six basic ones: filled rectangles, triangles,
-// polygons, ellipses, arcs, pies and thick lines. Like the basic ones they
-// hand geometry and colour straight to SDL2_gfx; where SDL2_gfx 1.0.4 leaves
-// out a pixel it promises or draws a degenerate case oddly, the canvas mends
-// that here, without changing what the library draws otherwise. A shape that
-// reaches beyond SDL2_gfx's 16-bit coordinates is cut to the target first
-// (clip.cpp).
+// Shapes with straight edges: pixels, lines, rectangles, triangles,
+// polygons and thick lines. Every shape hands its geometry and colour
+// straight to SDL2_gfx; the colour travels with each call, so no drawing call
+// changes the foreground colour or relies on the renderer's draw colour.
+// Where SDL2_gfx 1.0.4 leaves out a pixel it promises or draws a degenerate
+// case oddly, the canvas mends that here. A shape that reaches beyond
+// SDL2_gfx's 16-bit coordinates is cut to the target first (shapes_clip.cpp).
+// Shapes with round edges are in shapes_round.cpp.
 
 #include "canvas/canvas.h"
 
-#include "canvas/clip.h"
+#include "canvas/shapes_clip.h"
 #include "canvas/state.h"
 
 #include <SDL2_gfxPrimitives.h>
@@ -25,7 +26,6 @@ using vantrel::detail::fillCovers;
 using vantrel::detail::fillPolygon;
 using vantrel::detail::Ink;
 using vantrel::detail::inReach;
-using vantrel::detail::roundInReach;
 
 // SDL2_gfx takes 16-bit coordinates; every value given here is within reach.
 Sint16 s16(int value) { return static_cast<Sint16>(value); }
@@ -94,35 +94,88 @@ int takeCorners(const std::vector<int>& xs, const std::vector<int>& ys, int dx, 
     return static_cast<int>(n);
 }
 
-// An arc or pie span reduced to what SDL2_gfx takes: both angles within one
-// turn, 0-359 (it goes clockwise from start to end, past 0 when end is the
-// smaller), or whole when the span covers a full turn or more.
-struct Span {
-    int start;
-    int end;
-    bool whole;
-};
-
-Span spanOf(int startDegrees, int endDegrees) {
-    const long long span = static_cast<long long>(endDegrees) - startDegrees;
-    return Span{(startDegrees % 360 + 360) % 360, (endDegrees % 360 + 360) % 360, span >= 360};
-}
-
-// SDL2_gfx 1.0.4 leaves out an arc's first pixel when the arc starts exactly
-// on an axis (start 0, 90, 180 or 270 degrees, reduced to 0-359). That pixel is where the axis
-// crosses the circle, so the canvas puts it back.
-void drawAxisStart(SDL_Renderer* renderer, int x, int y, int radius, int start, Uint8 r, Uint8 g,
-                   Uint8 b, Uint8 a) {
-    if (radius <= 0 || start % 90 != 0) {
-        return;
-    }
-    static const int STEP_X[4] = {1, 0, -1, 0};
-    static const int STEP_Y[4] = {0, 1, 0, -1};
-    pixelRGBA(renderer, s16(x + STEP_X[start / 90] * radius), s16(y + STEP_Y[start / 90] * radius),
-              r, g, b, a);
-}
+// One past a rectangle's far edge for SDL2_gfx's outline, which stops one
+// pixel short; at the top of the 16-bit range the edge is far off-screen
+// anyway and stays where it is.
+Sint16 farEdge(Sint16 edge) { return edge < INT16_MAX ? static_cast<Sint16>(edge + 1) : edge; }
 
 } // namespace
+
+
+// ---- Pixel ------------------------------------------------------------------
+
+void Canvas::drawPixel(int x, int y) { drawPixel(x, y, foreground); }
+
+void Canvas::drawPixel(int x, int y, const Color& color) {
+    drawPixel(x, y, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                       std::uint8_t a) {
+    x = viewX(x), y = viewY(y);
+    if (inReach(x) && inReach(y)) { // further out is far off the target
+        pixelRGBA(renderer, s16(x), s16(y), r, g, b, a);
+    }
+}
+
+// ---- Line -------------------------------------------------------------------
+
+void Canvas::drawLine(int x1, int y1, int x2, int y2) { drawLine(x1, y1, x2, y2, foreground); }
+
+void Canvas::drawLine(int x1, int y1, int x2, int y2, const Color& color) {
+    drawLine(x1, y1, x2, y2, color.getRed(), color.getGreen(), color.getBlue(), color.getAlpha());
+}
+
+void Canvas::drawLine(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
+                      std::uint8_t b, std::uint8_t a) {
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
+    if (!inReach(x1, y1, x2, y2) &&
+        !vantrel::detail::clipLine(x1, y1, x2, y2,
+                                   vantrel::detail::targetBox(renderer, vantrel::detail::MARGIN))) {
+        return;
+    }
+    lineRGBA(renderer, s16(x1), s16(y1), s16(x2), s16(y2), r, g, b, a);
+}
+
+// ---- Rectangle outline ------------------------------------------------------
+
+void Canvas::drawRectangle(int x1, int y1, int x2, int y2) {
+    drawRectangle(x1, y1, x2, y2, foreground);
+}
+
+void Canvas::drawRectangle(int x1, int y1, int x2, int y2, const Color& color) {
+    drawRectangle(x1, y1, x2, y2, color.getRed(), color.getGreen(), color.getBlue(),
+                  color.getAlpha());
+}
+
+void Canvas::drawRectangle(int x1, int y1, int x2, int y2, std::uint8_t r, std::uint8_t g,
+                           std::uint8_t b, std::uint8_t a) {
+    // SDL2_gfx (1.0.4) outlines a rectangle one pixel short of its far corner:
+    // it passes x2 - x1 and y2 - y1 as the width and height, so the right and
+    // bottom edges land one pixel inside. Moving the far corner out by one
+    // makes both corners part of the outline, as they are for lines and boxes.
+    // A zero-width or zero-height rectangle is a line, which the library
+    // already draws with both ends, so it is left alone. A far rectangle is
+    // cut to a box two pixels wider than the target all round: the edges
+    // moved onto it are out of sight.
+    x1 = viewX(x1), y1 = viewY(y1), x2 = viewX(x2), y2 = viewY(y2);
+    if (!inReach(x1, y1, x2, y2) &&
+        !vantrel::detail::clipRectangle(x1, y1, x2, y2, vantrel::detail::targetBox(renderer, 2))) {
+        return;
+    }
+    Sint16 left = s16(x1), right = s16(x2), top = s16(y1), bottom = s16(y2);
+    if (left > right) {
+        std::swap(left, right);
+    }
+    if (top > bottom) {
+        std::swap(top, bottom);
+    }
+    if (left != right && top != bottom) {
+        right = farEdge(right);
+        bottom = farEdge(bottom);
+    }
+    rectangleRGBA(renderer, left, top, right, bottom, r, g, b, a);
+}
 
 // ---- Filled rectangle -------------------------------------------------------
 
@@ -239,115 +292,6 @@ void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int
 void Canvas::drawFilledPolygon(const std::vector<int>& xs, const std::vector<int>& ys,
                                std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     drawCorners(renderer, takeCorners(xs, ys, state->view.x, state->view.y), true, {r, g, b, a});
-}
-
-// ---- Ellipses ---------------------------------------------------------------
-
-void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY) {
-    drawEllipse(x, y, radiusX, radiusY, foreground);
-}
-
-void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY, const Color& color) {
-    drawEllipse(x, y, radiusX, radiusY, color.getRed(), color.getGreen(), color.getBlue(),
-                color.getAlpha());
-}
-
-void Canvas::drawEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r, std::uint8_t g,
-                         std::uint8_t b, std::uint8_t a) {
-    x = viewX(x), y = viewY(y);
-    if (!roundInReach(x, y, radiusX, radiusY)) {
-        vantrel::detail::drawFarEllipse(renderer, x, y, radiusX, radiusY, false, {r, g, b, a});
-        return;
-    }
-    ellipseRGBA(renderer, s16(x), s16(y), s16(radiusX), s16(radiusY), r, g, b, a);
-}
-
-void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY) {
-    drawFilledEllipse(x, y, radiusX, radiusY, foreground);
-}
-
-void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY, const Color& color) {
-    drawFilledEllipse(x, y, radiusX, radiusY, color.getRed(), color.getGreen(), color.getBlue(),
-                      color.getAlpha());
-}
-
-void Canvas::drawFilledEllipse(int x, int y, int radiusX, int radiusY, std::uint8_t r,
-                               std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    x = viewX(x), y = viewY(y);
-    if (!roundInReach(x, y, radiusX, radiusY)) {
-        vantrel::detail::drawFarEllipse(renderer, x, y, radiusX, radiusY, true, {r, g, b, a});
-        return;
-    }
-    filledEllipseRGBA(renderer, s16(x), s16(y), s16(radiusX), s16(radiusY), r, g, b, a);
-}
-
-// ---- Arc and pie ------------------------------------------------------------
-
-void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees) {
-    drawArc(x, y, radius, startDegrees, endDegrees, foreground);
-}
-
-void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees,
-                     const Color& color) {
-    drawArc(x, y, radius, startDegrees, endDegrees, color.getRed(), color.getGreen(),
-            color.getBlue(), color.getAlpha());
-}
-
-void Canvas::drawArc(int x, int y, int radius, int startDegrees, int endDegrees, std::uint8_t r,
-                     std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    x = viewX(x), y = viewY(y);
-    const Span span = spanOf(startDegrees, endDegrees);
-    if (!roundInReach(x, y, radius, radius)) {
-        if (span.whole) {
-            vantrel::detail::drawFarEllipse(renderer, x, y, radius, radius, false, {r, g, b, a});
-        } else if (span.start != span.end) {
-            vantrel::detail::drawFarArc(renderer, x, y, radius, span.start, span.end, false,
-                                        {r, g, b, a});
-        }
-        return;
-    }
-    if (span.whole) {
-        // SDL2_gfx reads a full turn as an empty one.
-        circleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
-        return;
-    }
-    if (span.start == span.end) {
-        return;
-    }
-    arcRGBA(renderer, s16(x), s16(y), s16(radius), s16(span.start), s16(span.end), r, g, b, a);
-    drawAxisStart(renderer, s16(x), s16(y), s16(radius), span.start, r, g, b, a);
-}
-
-void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees) {
-    drawFilledPie(x, y, radius, startDegrees, endDegrees, foreground);
-}
-
-void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees,
-                           const Color& color) {
-    drawFilledPie(x, y, radius, startDegrees, endDegrees, color.getRed(), color.getGreen(),
-                  color.getBlue(), color.getAlpha());
-}
-
-void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDegrees,
-                           std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
-    x = viewX(x), y = viewY(y);
-    const Span span = spanOf(startDegrees, endDegrees);
-    if (!roundInReach(x, y, radius, radius)) {
-        if (span.whole) {
-            vantrel::detail::drawFarEllipse(renderer, x, y, radius, radius, true, {r, g, b, a});
-        } else {
-            vantrel::detail::drawFarArc(renderer, x, y, radius, span.start, span.end, true,
-                                        {r, g, b, a});
-        }
-        return;
-    }
-    if (span.whole) {
-        // SDL2_gfx reads a full turn as an empty one and draws only a radius.
-        filledCircleRGBA(renderer, s16(x), s16(y), s16(radius), r, g, b, a);
-        return;
-    }
-    filledPieRGBA(renderer, s16(x), s16(y), s16(radius), s16(span.start), s16(span.end), r, g, b,
-                  a);
 }
 
 // ---- Thick line -------------------------------------------------------------

@@ -1,9 +1,9 @@
 // The far forms of polygons, ellipses, circles, arcs, pies and rounded boxes.
 // Curves are traced as polygons that follow the curve to within a fraction
 // of a pixel where it passes near the target and take long strides where it
-// is far from it, then cut to the target like any far polygon (clip.cpp).
+// is far from it, then cut to the target like any far polygon (shapes_clip.cpp).
 
-#include "canvas/clip.h"
+#include "canvas/shapes_clip.h"
 
 #include <SDL2_gfxPrimitives.h>
 

@@ -2,9 +2,9 @@
 // with Sutherland-Hodgman, both against a box a little larger than the
 // target. What is left lies within a few hundred pixels of the target and
 // goes to SDL2_gfx, or to SDL's own line drawing, like any near shape. The
-// curves are traced into polygons in far_shapes.cpp.
+// curves are traced into polygons in shapes_far.cpp.
 
-#include "canvas/clip.h"
+#include "canvas/shapes_clip.h"
 
 #include <SDL2_gfxPrimitives.h>
 
