@@ -134,7 +134,7 @@ printf '| precompiling canvas.h, once per grading | %s ms |\n' "$pch_build"
 # ---- What one sandbox costs, step by step (median of 20, alternately) -----------------
 # The same do-nothing step started in a sandbox as vantrel-grade starts it,
 # and without: under a busy machine a steadier figure than whole gradings.
-# shellcheck source=../tools/grading/sandbox.sh
+# shellcheck source=../tools/installed/grading/sandbox.sh
 . "$prefix/share/vantrel/grading/sandbox.sh"
 INSIDE="$prefix/share/vantrel/grading/inside.sh"
 sandbox_prepare "$prefix"

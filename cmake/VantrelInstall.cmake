@@ -1,4 +1,4 @@
-# Install rules: the library, its headers (under include/vantrel, so that
+# Install rules, the one description of an install's layout: the library, its headers (under include/vantrel, so that
 # clients still write #include "canvas/canvas.h") and a CMake package, so a
 # program can use an installed Vantrel with find_package(vantrel).
 
@@ -28,8 +28,11 @@ install(FILES ${PROJECT_BINARY_DIR}/vantrelConfig.cmake
 if(TARGET vantrel-run)
   install(TARGETS vantrel-run RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+# The demo is a component of its own, so that a prefix of everything else can
+# be installed from a build that made only the library and the tools
+# (tools/dev/grading_stage.sh lays out ./dev grade's prefix that way).
 if(TARGET vantrel-demo)
-  install(TARGETS vantrel-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS vantrel-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 endif()
 
 # vantrel-grade: grades a folder of programs against a reference, each in a
@@ -37,13 +40,14 @@ endif()
 # libexec/vantrel, its sourced parts in share/vantrel/grading, and vantrel-run,
 # the library and the headers as installed here.
 if(TARGET vantrel-grade-tool AND TARGET vantrel-run)
-  install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/grading/vantrel-grade
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/installed/grading/vantrel-grade
     DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(TARGETS vantrel-grade-tool RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/vantrel)
-  install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/grading/inside.sh
+  install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/installed/grading/inside.sh
     DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/grading)
-  install(FILES ${PROJECT_SOURCE_DIR}/tools/grading/sandbox.sh
-    ${PROJECT_SOURCE_DIR}/tools/grading/steps.sh
+  install(FILES ${PROJECT_SOURCE_DIR}/tools/installed/grading/sandbox.sh
+    ${PROJECT_SOURCE_DIR}/tools/installed/grading/steps.sh
+    ${PROJECT_SOURCE_DIR}/tools/installed/grading/defaults.sh
     DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/grading)
 endif()
 
@@ -75,7 +79,7 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/vantrel.pc.in ${PROJECT_BINARY_DIR}/v
 install(FILES ${PROJECT_BINARY_DIR}/vantrel.pc DESTINATION ${VANTREL_PC_DIR})
 
 # vantrel-new PATH: makes a new project from the template in share/vantrel.
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/vantrel-new DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/installed/vantrel-new DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/templates/project/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/template)
 

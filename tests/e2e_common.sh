@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# What the end-to-end tests share: a virtual X display (tools/headless.sh),
+# What the end-to-end tests share: a virtual X display (tools/testing/headless.sh),
 # the program started in it, its window found, and the program ended and
 # cleaned up whatever happens. Sourced by tests/*_e2e.sh first thing.
 #
@@ -40,7 +40,7 @@ e2e_begin() {
         command -v "$tool" >/dev/null 2>&1 ||
             e2e_abort "$tool is not installed (./dev test installs xvfb, imagemagick, x11-utils and xdotool)"
     done
-    # shellcheck source=../tools/headless.sh
+    # shellcheck source=../tools/testing/headless.sh
     . "$headless"
     mkdir -p "$e2e_out"
     pid=

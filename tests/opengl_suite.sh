@@ -9,7 +9,7 @@ set -uo pipefail
 headless=$1
 shift
 command -v Xvfb >/dev/null 2>&1 || { echo "opengl_suite: Xvfb is not installed" >&2; exit 1; }
-# shellcheck source=../tools/headless.sh
+# shellcheck source=../tools/testing/headless.sh
 . "$headless"
 log=$(mktemp)
 trap 'headless_stop; rm -f "$log"' EXIT

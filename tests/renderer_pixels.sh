@@ -11,7 +11,7 @@ if ! command -v Xvfb >/dev/null 2>&1; then
     echo "SKIPPED: Xvfb not found (install xvfb; ./dev test does), so no OpenGL renderer to compare"
     exit 0
 fi
-# shellcheck source=../tools/headless.sh
+# shellcheck source=../tools/testing/headless.sh
 . "$headless"
 trap headless_stop EXIT
 headless_start || {

@@ -1,6 +1,6 @@
 // Linked into every test program: before anything else of the program runs,
 // it creates the file VANTREL_STARTED_FILE names, if set. The Windows tests'
-// runner (tools/windows/wine-run.sh) tells from that file whether Wine
+// runner (tools/testing/windows/wine-run.sh) tells from that file whether Wine
 // started the program at all, so that only a program Wine never started is
 // run again.
 

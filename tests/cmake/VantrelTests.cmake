@@ -13,7 +13,7 @@ set(VANTREL_HEADLESS_ENV SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_
 # CMAKE_CROSSCOMPILING_EMULATOR names; tests that cannot run there are
 # registered as skipped, with the reason in their output. A test program
 # that Wine never started (it ends at once with no output) is started again,
-# once; tools/windows/wine-run.sh tells that case from a program that ran by
+# once; tools/testing/windows/wine-run.sh tells that case from a program that ran by
 # the start marker every test program carries.
 set(VANTREL_EMULATED OFF)
 set(VANTREL_EMULATOR_ENV)
@@ -189,7 +189,7 @@ function(vantrel_e2e_test example)
     ONLY_IF ${built}
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/${example}_e2e.sh
       $<TARGET_FILE:vantrel-${example}> $<TARGET_FILE:vantrel-xclose>
-      ${PROJECT_SOURCE_DIR}/tools/headless.sh ${ARG_ARGS} ${CMAKE_CURRENT_BINARY_DIR}/${example}_e2e
+      ${PROJECT_SOURCE_DIR}/tools/testing/headless.sh ${ARG_ARGS} ${CMAKE_CURRENT_BINARY_DIR}/${example}_e2e
     ENVIRONMENT ${ARG_ENVIRONMENT} ${ARG_UNPARSED_ARGUMENTS})
 endfunction()
 

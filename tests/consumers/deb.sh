@@ -46,7 +46,7 @@ for file in usr/lib/libvantrel.a usr/include/vantrel/canvas/canvas.h \
     usr/share/vantrel/template/assets/beep.wav usr/share/vantrel/template/.gitignore \
     usr/bin/vantrel-grade usr/bin/vantrel-run usr/libexec/vantrel/vantrel-grade-tool \
     usr/share/vantrel/grading/inside.sh usr/share/vantrel/grading/sandbox.sh \
-    usr/share/vantrel/grading/steps.sh; do
+    usr/share/vantrel/grading/steps.sh usr/share/vantrel/grading/defaults.sh; do
     [ -e "$root/$file" ] || fail "the package has no /$file"
 done
 [ -x "$root/usr/bin/vantrel-new" ] || fail "/usr/bin/vantrel-new is not executable"

@@ -6,7 +6,7 @@
 #   game_with_checks.sh VANTREL_SOURCE_DIR PROJECT_DIR
 set -eu
 source=$1 project=$2
-"$source/tools/vantrel-new" "$project" >/dev/null
+"$source/tools/installed/vantrel-new" "$project" >/dev/null
 cat >"$project/checks.cpp" <<'CPP'
 // The project's own checks: a plain program, with no window.
 int main() { return 0; }

@@ -22,7 +22,7 @@ for tool in Xvfb xdotool import convert; do
         fail "'$tool' not found: install xvfb, xdotool and imagemagick (./dev test does) to run this test"
 done
 
-# shellcheck source=../../tools/headless.sh
+# shellcheck source=../../tools/testing/headless.sh
 . "$headless"
 rm -rf "$work"
 mkdir -p "$work"
@@ -38,7 +38,7 @@ trap cleanup EXIT
 project="$scratch/my first game"
 
 # ---- Making the project ------------------------------------------------------
-"$source/tools/vantrel-new" "$project" >"$work/new.log" 2>&1 ||
+"$source/tools/installed/vantrel-new" "$project" >"$work/new.log" 2>&1 ||
     fail "vantrel-new failed: $(cat "$work/new.log")"
 for file in CMakeLists.txt main.cpp README.md .gitignore assets/beep.wav; do
     [ -f "$project/$file" ] || fail "the new project has no $file"
@@ -48,10 +48,10 @@ grep -q '@' "$project/main.cpp" "$project/CMakeLists.txt" "$project/README.md" &
 grep -qx 'build/' "$project/.gitignore" || fail ".gitignore does not leave out build/"
 grep -q 'my_first_game' "$project/README.md" || fail "README.md does not name the program my_first_game"
 
-"$source/tools/vantrel-new" "$project" >"$work/again.log" 2>&1 &&
+"$source/tools/installed/vantrel-new" "$project" >"$work/again.log" 2>&1 &&
     fail "vantrel-new made a project in a folder that is not empty"
 grep -q "is not empty" "$work/again.log" || fail "no reason given for refusing a full folder: $(cat "$work/again.log")"
-"$source/tools/vantrel-new" "$source/examples/not-here" >"$work/inside.log" 2>&1 &&
+"$source/tools/installed/vantrel-new" "$source/examples/not-here" >"$work/inside.log" 2>&1 &&
     fail "vantrel-new made a project inside the checkout"
 grep -q "inside the Vantrel checkout" "$work/inside.log" || fail "no reason given: $(cat "$work/inside.log")"
 [ -e "$source/examples/not-here" ] && fail "vantrel-new left the folder it refused behind"

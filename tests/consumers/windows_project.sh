@@ -53,7 +53,7 @@ grep -q 'double-click space-game.exe' <(unzip -p "$zip" space-game/README.txt) |
     fail "README.txt does not say how to start the program: $(unzip -p "$zip" space-game/README.txt)"
 
 # ---- Its program, from the unpacked zip, under Wine ------------------------------
-frame=$("$source/tools/windows/check_program_zip.sh" "$zip" space-game "$source/build-windows/wine" \
+frame=$("$source/tools/testing/windows/check_program_zip.sh" "$zip" space-game "$source/build-windows/wine" \
     "$work/check") || fail "the program from the zip did not save its first frame under Wine"
 size=$(identify -format '%wx%h' "$frame")
 [ "$size" = 640x480 ] || fail "the first frame is $size, expected 640x480"

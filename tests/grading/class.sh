@@ -19,7 +19,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 fresh_folder "$work"
 
-bash "$source/tools/grading/stage.sh" "$source" "$build" "$work/kit" || exit 1
+bash "$source/tools/dev/grading_stage.sh" "$source" "$build" "$work/kit" || exit 1
 
 # ---- What the submissions must not touch ----------------------------------------
 # The teacher's home and a folder in /tmp, writable by anyone: only the

@@ -11,7 +11,7 @@ source=$1 build=$2 work=$3
 . "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 fresh_folder "$work"
 mkdir -p tmp
-bash "$source/tools/grading/stage.sh" "$source" "$build" "$work/kit" || exit 1
+bash "$source/tools/dev/grading_stage.sh" "$source" "$build" "$work/kit" || exit 1
 
 # grade ARGUMENTS...: vantrel-grade where no user namespace can be made.
 grade() {

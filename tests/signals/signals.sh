@@ -9,7 +9,7 @@
 set -u
 headless=$1 program=$2
 shift 2
-# shellcheck source=../../tools/headless.sh
+# shellcheck source=../../tools/testing/headless.sh
 . "$headless"
 
 # The loop; what is done once it runs, in order (a signal, or a pause in

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks how tools/windows/wine-run.sh tells a program Wine never started
+# Checks how tools/testing/windows/wine-run.sh tells a program Wine never started
 # from one that ran: with fake Wine loaders that start the "program" (create
 # the start marker, as tests/started_marker.cpp does) or not, and fail or not.
 #

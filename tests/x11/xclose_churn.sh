@@ -11,7 +11,7 @@ xclose=$1 churn=$2 headless=$3
 . "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 command -v Xvfb >/dev/null 2>&1 || { echo "FAIL: Xvfb is not installed" >&2; exit 1; }
 
-# shellcheck source=../../tools/headless.sh
+# shellcheck source=../../tools/testing/headless.sh
 . "$headless"
 out=$(mktemp -d)
 churn_pid=

@@ -1,12 +1,12 @@
 # ./dev windows PATH: a learner's own program as a zip for a friend with
-# Windows. Sourced by tools/windows/windows.sh, after its helpers.
+# Windows. Sourced by tools/dev/windows/windows.sh, after its helpers.
 
 # windows_checkout_library: the checkout's library for Windows, built once in
 # build-windows/ (configured first if need be), for a learner's program to
 # link with; sets WINDOWS_PACKAGE to its CMake package.
 windows_checkout_library() {
     # The libraries the checkout's build was configured with, while they are
-    # there (asking tools/windows/deps.sh takes a while).
+    # there (asking tools/dev/windows/deps.sh takes a while).
     # (None yet in a checkout where ./dev windows has never run.)
     WINDOWS_DEPS=
     [ -f "$WINDOWS_BUILD/CMakeCache.txt" ] &&
@@ -67,17 +67,17 @@ windows_zip_program() {
         [ -e "$asset" ] || fail "the asset $asset of $name is missing"
         cp -r "$asset" "$stage/$name/"
     done
-    sed "s/@NAME@/$name/g" "$ROOT/tools/windows/README-program.txt" | sed 's/$/\r/' >"$stage/$name/README.txt"
+    sed "s/@NAME@/$name/g" "$ROOT/tools/installed/windows/README-program.txt" | sed 's/$/\r/' >"$stage/$name/README.txt"
     (cd "$stage" && zip -qr "$zip" "$name") || fail "could not make $zip"
     rm -rf "$stage"
     local frame
-    frame=$("$ROOT/tools/windows/check_program_zip.sh" "$zip" "$name" "$WINDOWS_BUILD/wine" \
+    frame=$("$ROOT/tools/testing/windows/check_program_zip.sh" "$zip" "$name" "$WINDOWS_BUILD/wine" \
         "$out/.cmake/check-$name") || fail "$name from $zip did not show its first frame under Wine (see above)"
     say "$zip ($(du -h "$zip" | cut -f 1)): under Wine its program drew its first frame ($frame)"
 }
 
 # windows_build_project PATH: a learner's program (see learner_project in
-# tools/common.sh), cross-built with the checkout's library: a zip for each
+# tools/dev/common.sh), cross-built with the checkout's library: a zip for each
 # program in build-windows/ beside it.
 windows_build_project() {
     local start=$SECONDS
@@ -88,7 +88,7 @@ windows_build_project() {
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
         -DVANTREL_WINDOWS_DEPS="$WINDOWS_DEPS" -DCMAKE_BUILD_TYPE=Release \
         -Dvantrel_DIR="$WINDOWS_PACKAGE" -DVANTREL_CHECKOUT="$ROOT" \
-        -DCMAKE_PROJECT_INCLUDE="$ROOT/tools/windows/programs.cmake" >"$binary.configure.log" 2>&1 || {
+        -DCMAKE_PROJECT_INCLUDE="$ROOT/tools/dev/windows/programs.cmake" >"$binary.configure.log" 2>&1 || {
         cat "$binary.configure.log" >&2
         fail "CMake could not configure the Windows build of $1 (see the messages above)"
     }

@@ -1,6 +1,8 @@
 # Shared by ./dev and the files it sources: where things are, what each kind
 # of work needs installed, and the helpers every sub-command uses. Sourced
-# by ./dev, which sets ROOT first.
+# by ./dev, which sets ROOT first. Everything in tools/dev/ is the work of a
+# ./dev sub-command; what gets installed is in tools/installed/, what only
+# tests use in tools/testing/.
 
 BUILD="$ROOT/build"
 JOBS=$(nproc 2>/dev/null || echo 2)
@@ -109,6 +111,16 @@ build_preset() {
         fail "the $preset build failed (see the compiler messages above)"
 }
 
+# bracketed WORDS...: the words as CMake bracket arguments, which hold any
+# path as it is.
+bracketed() {
+    local word out=
+    for word in "$@"; do
+        out+="${out:+ }[==[$word]==]"
+    done
+    printf '%s' "$out"
+}
+
 # ---- A learner's own program: ./dev web PATH and ./dev windows PATH -----------
 
 # learner_project PATH BUILD_FOLDER: what a learner's program is built from.
@@ -142,19 +154,22 @@ learner_project() {
     fi
     LEARNER_SOURCE="$LEARNER_OUT/.cmake/project"
     mkdir -p "$LEARNER_SOURCE"
-    {
-        printf 'cmake_minimum_required(VERSION 3.22)\nproject(%s LANGUAGES CXX)\n' "$name"
-        printf 'find_package(vantrel 0.1 REQUIRED CONFIG)\n'
-        printf 'set(assets)\n'
-        printf 'foreach(pattern *.wav *.ogg *.mp3 *.flac *.png *.jpg *.jpeg *.bmp *.gif *.ttf *.otf)\n'
-        printf '  file(GLOB found CONFIGURE_DEPENDS "%s/${pattern}")\n' "$folder"
-        printf '  list(APPEND assets ${found})\nendforeach()\n'
-        printf 'list(FILTER assets EXCLUDE REGEX "/screenshot\\\\.png$")\n'
-        [ -d "$folder/assets" ] && printf 'list(APPEND assets "%s/assets")\n' "$folder"
-        printf 'vantrel_add_program(%s' "$name"
-        printf ' "%s"' "${sources[@]}"
-        printf ' ASSETS ${assets})\n'
-    } >"$LEARNER_SOURCE/CMakeLists.txt.new"
+    # The project vantrel-new makes (templates/project), around the program's
+    # own files: its .cpp files, the sounds, images and fonts beside them
+    # (not its screenshot) and its assets/ folder.
+    local assets=() file text
+    while IFS= read -r file; do
+        assets+=("$file")
+    done < <(find "$folder" -maxdepth 1 -type f \( -iname '*.wav' -o -iname '*.ogg' -o -iname '*.mp3' \
+        -o -iname '*.flac' -o -iname '*.png' -o -iname '*.jpg' -o -iname '*.jpeg' -o -iname '*.bmp' \
+        -o -iname '*.gif' -o -iname '*.ttf' -o -iname '*.otf' \) ! -name screenshot.png | sort)
+    [ -d "$folder/assets" ] && assets+=("$folder/assets")
+    text=$(<"$ROOT/templates/project/CMakeLists.txt.in")
+    text=${text//@NAME@/"$name"}
+    text=${text//@VANTREL_CHECKOUT@/}
+    text=${text//@SOURCES@/"$(bracketed "${sources[@]}")"}
+    text=${text//@ASSETS@/"$(bracketed "${assets[@]}")"}
+    printf '%s\n' "$text" >"$LEARNER_SOURCE/CMakeLists.txt.new"
     # Written only when it changes, so that CMake does not configure again.
     if cmp -s "$LEARNER_SOURCE/CMakeLists.txt.new" "$LEARNER_SOURCE/CMakeLists.txt" 2>/dev/null; then
         rm -f "$LEARNER_SOURCE/CMakeLists.txt.new"

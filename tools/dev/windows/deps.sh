@@ -2,7 +2,7 @@
 # Builds the libraries a Windows build of Vantrel needs (SDL2, freetype,
 # SDL2_ttf, SDL2_gfx, libmodplug, SDL2_mixer, libpng, libjpeg-turbo,
 # SDL2_image) and GoogleTest for x86_64-w64-mingw32, from Debian's own source
-# packages (tools/debsrc_build.sh), into a cache outside the clone (zlib comes
+# packages (tools/dev/debsrc_build.sh), into a cache outside the clone (zlib comes
 # built, from Debian's libz-mingw-w64-dev):
 #
 #   ${XDG_CACHE_HOME:-~/.cache}/vantrel/windows/<key>/{bin,include,lib}
@@ -17,7 +17,7 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-TOOLCHAIN="$HERE/../../cmake/mingw-w64-x86_64.cmake"
+TOOLCHAIN="$HERE/../../../cmake/mingw-w64-x86_64.cmake"
 HOST=x86_64-w64-mingw32
 CACHE_ROOT="${XDG_CACHE_HOME:-$HOME/.cache}/vantrel/windows"
 # The source packages, in build order.
@@ -27,7 +27,7 @@ SOURCES=(libpng1.6 libjpeg-turbo libsdl2 freetype libsdl2-ttf libsdl2-gfx libmod
 # changes, so that every machine builds them again.
 RECIPE=3
 DEBSRC_WHO="windows deps"
-# shellcheck source=tools/debsrc_build.sh
+# shellcheck source=tools/dev/debsrc_build.sh
 . "$HERE/../debsrc_build.sh"
 
 # Prints "<package> <version>" for each source package, the versions

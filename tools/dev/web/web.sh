@@ -30,9 +30,9 @@ web_install_test_tools() {
     fi
 }
 
-# The libraries, built once into the cache (tools/web/libraries.sh).
+# The libraries, built once into the cache (tools/dev/web/libraries.sh).
 web_libraries() {
-    WEB_PREFIX=$(JOBS=$JOBS "$ROOT/tools/web/libraries.sh") ||
+    WEB_PREFIX=$(JOBS=$JOBS "$ROOT/tools/dev/web/libraries.sh") ||
         fail "the libraries could not be built for WebAssembly (see the messages above)"
     export PKG_CONFIG_LIBDIR="$WEB_PREFIX/lib/pkgconfig:$WEB_PREFIX/share/pkgconfig"
     export PKG_CONFIG_PATH=
@@ -106,7 +106,7 @@ web_checkout_library() {
 }
 
 # web_build_project PATH: a learner's program (see learner_project in
-# tools/common.sh), linked with the checkout's library: its pages go to
+# tools/dev/common.sh), linked with the checkout's library: its pages go to
 # build-web/ beside it.
 web_build_project() {
     local start=$SECONDS
@@ -312,7 +312,7 @@ web_measure() {
     VANTREL_NODE_MODULES="$modules" timeout 600 node "$ROOT/tests/web/browser_test.mjs" --measure "$WEB_OUT" "$ROOT"
     local learner start
     learner=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-web-measure.XXXXXX")
-    "$ROOT/tools/vantrel-new" "$learner/my-game" >/dev/null
+    "$ROOT/tools/installed/vantrel-new" "$learner/my-game" >/dev/null
     start=$SECONDS
     (web_build_project "$learner/my-game" >/dev/null 2>&1) || fail "the new project did not build (./dev web PATH shows why)"
     printf '\nA new project (./dev new), its first ./dev web PATH: %d s' $((SECONDS - start))

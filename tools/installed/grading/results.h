@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "grading_defaults.h"
+
 namespace grading {
 
 /// A frame to compare and the points it is worth.
@@ -25,13 +27,13 @@ struct FrameAsked {
 
 /// The limits each run had, for the messages that name them.
 struct Limits {
-    long time = 30;               ///< wall-clock seconds a run may take
-    long cpu = 20;                ///< CPU seconds
-    long memory = 512;            ///< megabytes of address space
-    long processes = 64;          ///< processes and threads
-    long files = 256;             ///< open files
-    long long output = 8LL << 20; ///< bytes of output, and of each file written
-    long buildTime = 120;         ///< wall-clock seconds a build may take
+    long time = defaults::TIME;               ///< wall-clock seconds a run may take
+    long cpu = defaults::CPU;                ///< CPU seconds
+    long memory = defaults::MEMORY;            ///< megabytes of address space
+    long processes = defaults::PROCESSES;          ///< processes and threads
+    long files = defaults::OPEN_FILES;             ///< open files
+    long long output = defaults::OUTPUT_MB << 20; ///< bytes of output, and of each file written
+    long buildTime = defaults::BUILD_TIME;         ///< wall-clock seconds a build may take
 };
 
 /// How the grading was asked for.
@@ -39,7 +41,7 @@ struct Settings {
     std::string results;                       ///< the results folder
     std::string referenceFolder = "reference"; ///< its subfolder for the reference
     std::vector<FrameAsked> frames;
-    long tolerance = 500; ///< differing pixels a frame may have and still match
+    long tolerance = defaults::TOLERANCE; ///< differing pixels a frame may have and still match
     double buildPoints = 0;
     double runPoints = 0;
     Limits limits;

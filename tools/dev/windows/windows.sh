@@ -4,17 +4,17 @@
 WINDOWS_BUILD="$ROOT/build-windows"
 WINDOWS_HOST=x86_64-w64-mingw32
 
-# Configures build-windows/ against the Windows libraries tools/windows/deps.sh
+# Configures build-windows/ against the Windows libraries tools/dev/windows/deps.sh
 # built (or found in its cache); sets WINDOWS_DEPS to their folder.
 windows_configure() {
     local werror=OFF start=$SECONDS
-    WINDOWS_DEPS=$("$ROOT/tools/windows/deps.sh") || fail "the Windows libraries could not be built (see above)"
+    WINDOWS_DEPS=$("$ROOT/tools/dev/windows/deps.sh") || fail "the Windows libraries could not be built (see above)"
     say "Windows libraries: $WINDOWS_DEPS ($((SECONDS - start)) s)"
     [ "${CI:-}" = true ] && werror=ON
     cmake -S "$ROOT" -B "$WINDOWS_BUILD" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
         -DVANTREL_WINDOWS_DEPS="$WINDOWS_DEPS" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/tools/windows/wine-run.sh" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/tools/testing/windows/wine-run.sh" \
         -DVANTREL_BUILD_TESTS=ON -DVANTREL_WARNINGS_AS_ERRORS=$werror >/dev/null ||
         fail "CMake could not configure the Windows build (see the messages above)"
 }
@@ -33,17 +33,17 @@ windows_build() {
 # hidden window without one): a desktop process started by a test would hold
 # that test's output open until it timed out, and a desktop that closes
 # between two tests (Wine closes it a second after its last user ends) makes
-# the next test's first window fail. tools/windows/desktop_keeper.c keeps it.
+# the next test's first window fail. tools/testing/windows/desktop_keeper.c keeps it.
 wine_start() {
     wine_prefix
     local wine=$WINE
     local keeper="$WINDOWS_BUILD/desktop_keeper.exe" ready="$WINDOWS_BUILD/desktop_keeper.ready"
-    if [ ! -f "$keeper" ] || [ "$ROOT/tools/windows/desktop_keeper.c" -nt "$keeper" ]; then
+    if [ ! -f "$keeper" ] || [ "$ROOT/tools/testing/windows/desktop_keeper.c" -nt "$keeper" ]; then
         x86_64-w64-mingw32-gcc-posix -O2 -Wall -Wextra -o "$keeper" \
-            "$ROOT/tools/windows/desktop_keeper.c" || fail "could not build $keeper"
+            "$ROOT/tools/testing/windows/desktop_keeper.c" || fail "could not build $keeper"
     fi
-    # shellcheck source=tools/headless.sh
-    . "$ROOT/tools/headless.sh"
+    # shellcheck source=tools/testing/headless.sh
+    . "$ROOT/tools/testing/headless.sh"
     headless_start || fail "could not start the virtual X display (Xvfb) for Wine"
     wineserver -p
     rm -f "$ready"
@@ -121,7 +121,7 @@ windows_test() {
 # virtual X display, that the demo from the zip shows the welcome scene.
 windows_zip() {
     local deps stage dir zip="$WINDOWS_BUILD/vantrel-windows.zip"
-    deps=$("$ROOT/tools/windows/deps.sh") || fail "the Windows libraries are missing"
+    deps=$("$ROOT/tools/dev/windows/deps.sh") || fail "the Windows libraries are missing"
     stage="$WINDOWS_BUILD/zip"
     dir="$stage/vantrel-windows"
     rm -rf "$stage" "$zip"
@@ -142,10 +142,10 @@ windows_zip() {
             ! -name '*.cmake' ! -name '*.dll' ! -name '*.a' ! -name '*.exe' \
             -exec cp -r {} "$dir/bin/" \;
     done < <(find "$WINDOWS_BUILD/app" "$WINDOWS_BUILD/examples" -name 'vantrel-*.exe')
-    cp "$ROOT/tools/windows/README-zip.txt" "$dir/README.txt"
+    cp "$ROOT/tools/installed/windows/README-zip.txt" "$dir/README.txt"
     (cd "$stage" && zip -qr "$zip" vantrel-windows) || fail "could not make $zip"
     say "zip: $zip ($(du -h "$zip" | cut -f 1))"
-    "$ROOT/tools/windows/check_zip_demo.sh" "$zip" "$WINDOWS_BUILD/wine" "$WINDOWS_BUILD/zip-check" ||
+    "$ROOT/tools/testing/windows/check_zip_demo.sh" "$zip" "$WINDOWS_BUILD/wine" "$WINDOWS_BUILD/zip-check" ||
         fail "the demo from the zip did not show the welcome scene under Wine"
 }
 
@@ -175,5 +175,5 @@ cmd_windows() {
     return $status
 }
 
-# shellcheck source=tools/windows/program.sh
-. "$ROOT/tools/windows/program.sh"
+# shellcheck source=tools/dev/windows/program.sh
+. "$ROOT/tools/dev/windows/program.sh"

@@ -1,6 +1,6 @@
 # Debian's source packages for the libraries built for Windows and for the
 # browser: making `apt-get source` work on a machine that has only binary
-# package entries. Sourced by tools/debsrc_build.sh (the libraries' builder)
+# package entries. Sourced by tools/dev/debsrc_build.sh (the libraries' builder)
 # and ./dev test's first-run checks, which provide say and fail.
 
 # The file of deb-src entries added when the machine has none.

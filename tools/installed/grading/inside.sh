@@ -32,7 +32,11 @@ for fd in /proc/$$/fd/*; do
     fd=${fd##*/}
     [ "$fd" -gt 5 ] && eval "exec $fd>&-" 2>/dev/null
 done
-time=30 cpu=20 memory=512 processes=64 files=256 file_size=8192 unpack= whole=false
+# shellcheck source=defaults.sh
+. "$(dirname "${BASH_SOURCE[0]}")/defaults.sh" || exit 2
+time=$VANTREL_GRADE_TIME cpu=$VANTREL_GRADE_CPU memory=$VANTREL_GRADE_MEMORY
+processes=$VANTREL_GRADE_PROCESSES files=$VANTREL_GRADE_OPEN_FILES
+file_size=$((VANTREL_GRADE_OUTPUT_MB * 1024)) unpack= whole=false
 exports=() folders=()
 while [ $# -gt 0 ]; do
     case $1 in

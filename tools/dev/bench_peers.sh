@@ -1,6 +1,6 @@
 # ./dev bench, benchmarks 10 to 13: six scenes against the frameworks teachers
 # compare with, SDL's ways of drawing lines, a text label's cost and a
-# learner's rebuild. Sourced by ./dev after tools/bench.sh.
+# learner's rebuild. Sourced by ./dev after tools/dev/bench.sh.
 
 # ---- Against the frameworks teachers compare with ----------------------------
 # bench_peers ROUNDS FRAMES: the six scenes of bench/peers/ (2,000 lines,
@@ -33,8 +33,8 @@ bench_peers() {
     }
     [ -x "$bin/vantrel-peer-sfml" ] || fail "vantrel-peer-sfml was not built: is libsfml-dev installed?"
     PYGAME_HIDE_SUPPORT_PROMPT=1 "$python" -c 'import pygame' >/dev/null 2>&1 || fail "pygame is missing: apt-get install python3-pygame"
-    # shellcheck source=tools/headless.sh
-    . "$ROOT/tools/headless.sh"
+    # shellcheck source=tools/testing/headless.sh
+    . "$ROOT/tools/testing/headless.sh"
     headless_start || fail "could not start the virtual X display (Xvfb)"
     dir=$(mktemp -d)
     local round i name count=${#names[@]}
@@ -54,7 +54,7 @@ bench_peers() {
     done
     headless_stop
     if [ $status -eq 0 ]; then
-        awk -v rounds="$rounds" -v frames="$frames" -f "$ROOT/tools/bench_peers.awk" "$dir/scenes"
+        awk -v rounds="$rounds" -v frames="$frames" -f "$ROOT/tools/dev/bench_peers.awk" "$dir/scenes"
         printf '\nRenderers:\n\n'
         sort -u "$dir/renderers" | awk '{ name = $1; $1 = ""; if (!seen[name]++) printf "- %s:%s\n", name, $0 }'
     fi
@@ -66,8 +66,8 @@ bench_peers() {
 # and the speed on the OpenGL renderer (bench/line_methods.cpp), with the
 # picture written to build-bench/line-methods.png.
 bench_line_methods() {
-    # shellcheck source=tools/headless.sh
-    . "$ROOT/tools/headless.sh"
+    # shellcheck source=tools/testing/headless.sh
+    . "$ROOT/tools/testing/headless.sh"
     headless_start || fail "could not start the virtual X display (Xvfb)"
     local status=0
     "$ROOT/build-bench/bench/vantrel-bench-line-methods" --frames "$1" \
@@ -81,8 +81,8 @@ bench_line_methods() {
 bench_text() {
     local frames=$1 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf status=0
     local program="$ROOT/build-bench/bench/vantrel-bench-text"
-    # shellcheck source=tools/headless.sh
-    . "$ROOT/tools/headless.sh"
+    # shellcheck source=tools/testing/headless.sh
+    . "$ROOT/tools/testing/headless.sh"
     headless_start || fail "could not start the virtual X display (Xvfb)"
     SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=opengl "$program" --font "$font" --frames "$frames" |
         grep -v '^initWorld called$' || status=1
@@ -112,10 +112,10 @@ bench_rebuild() {
             -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
             cmake --build "$dir/library" -j "$JOBS" &&
             cmake --install "$dir/library" --prefix "$prefix" &&
-            "$ROOT/tools/vantrel-new" "$installed" &&
+            "$ROOT/tools/installed/vantrel-new" "$installed" &&
             cmake -S "$installed" -B "$installed/build" -DCMAKE_PREFIX_PATH="$prefix" &&
             cmake --build "$installed/build" -j "$JOBS" &&
-            "$ROOT/tools/vantrel-new" "$checkout" &&
+            "$ROOT/tools/installed/vantrel-new" "$checkout" &&
             cmake -S "$checkout" -B "$checkout/build" &&
             cmake --build "$checkout/build" -j "$JOBS"
     } >"$dir/log" 2>&1 || {

@@ -1,12 +1,12 @@
 # shellcheck shell=bash disable=SC2034
 # Builds libraries from Debian's source packages, with Debian's patches, into
-# a cache; sourced by tools/windows/deps.sh and tools/web/libraries.sh, which
+# a cache; sourced by tools/dev/windows/deps.sh and tools/dev/web/libraries.sh, which
 # keep their recipes: DEBSRC_WHO (what messages begin with), CACHE_ROOT (holds
 # the lock), PREFIX, DEBSRC_CMAKE, DEBSRC_CONFIGURE and DEBSRC_MAKE (the
 # commands, with the toolchain's arguments), optionally DEBSRC_VERSION
 # (package -> upstream version) and DEBSRC_SKIP (package -> Debian patches not
 # to apply), and a function build_PACKAGE per step, given the source as $1.
-# shellcheck source=tools/debsrc.sh
+# shellcheck source=tools/dev/debsrc.sh
 . "$(dirname "${BASH_SOURCE[0]}")/debsrc.sh"
 
 declare -gA DEBSRC_VERSION DEBSRC_SKIP

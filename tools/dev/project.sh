@@ -5,7 +5,7 @@ cmd_new() {
     [ $# -eq 1 ] || fail "usage: ./dev new PATH (makes a new project in the folder PATH)"
     # What building the new project needs, so that it builds right away.
     install_missing "${BUILD_PACKAGES[@]}"
-    "$ROOT/tools/vantrel-new" "$1"
+    "$ROOT/tools/installed/vantrel-new" "$1"
     # The library the project builds with when no Vantrel is installed,
     # built once here (build/): the project's builds then compile only its
     # own files.

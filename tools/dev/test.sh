@@ -67,20 +67,20 @@ stage_first_runs() {
         [[ $usage == *"$name"* ]] || fail "./dev $name --help does not say how to use it: $usage"
     done
 
-    # shellcheck source=tools/debsrc.sh
-    . "$ROOT/tools/debsrc.sh"
+    # shellcheck source=tools/dev/debsrc.sh
+    . "$ROOT/tools/dev/debsrc.sh"
     say "deb-src entries made from this machine's apt sources, in a throw-away apt state"
     debsrc_first_run "$work/apt"
 
     say "the library caches' keys from an empty cache"
     local prefix
-    prefix=$(XDG_CACHE_HOME="$work/cache" "$ROOT/tools/web/libraries.sh" --prefix) ||
-        fail "tools/web/libraries.sh --prefix failed with an empty cache"
+    prefix=$(XDG_CACHE_HOME="$work/cache" "$ROOT/tools/dev/web/libraries.sh" --prefix) ||
+        fail "tools/dev/web/libraries.sh --prefix failed with an empty cache"
     [[ $prefix == "$work/cache/vantrel/web/"* ]] ||
         fail "the web libraries' prefix is not in the cache folder: $prefix"
     if command -v x86_64-w64-mingw32-gcc-posix >/dev/null 2>&1; then
-        prefix=$(XDG_CACHE_HOME="$work/cache" "$ROOT/tools/windows/deps.sh" --key) ||
-            fail "tools/windows/deps.sh --key failed with an empty cache"
+        prefix=$(XDG_CACHE_HOME="$work/cache" "$ROOT/tools/dev/windows/deps.sh" --key) ||
+            fail "tools/dev/windows/deps.sh --key failed with an empty cache"
         [[ $prefix == "$work/cache/vantrel/windows/"* ]] ||
             fail "the Windows libraries' folder is not in the cache folder: $prefix"
     fi

@@ -34,8 +34,8 @@ bench_instructions() {
 
 bench_cpu() {
     local seconds=$1 rounds=$2
-    # shellcheck source=tools/headless.sh
-    . "$ROOT/tools/headless.sh"
+    # shellcheck source=tools/testing/headless.sh
+    . "$ROOT/tools/testing/headless.sh"
     headless_start || fail "could not start the virtual X display (Xvfb)"
     local status=0
     SDL_AUDIODRIVER=dummy "$ROOT/build-bench/bench/vantrel-bench-cpu" --rounds "$rounds" \

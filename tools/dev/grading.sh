@@ -17,7 +17,7 @@ grading_stage() {
         cat "$BUILD/grading-build.log" >&2
         fail "building the grading tools failed (see the compiler messages above)"
     }
-    bash "$ROOT/tools/grading/stage.sh" "$ROOT" "$BUILD" "$BUILD/grading" ||
+    bash "$ROOT/tools/dev/grading_stage.sh" "$ROOT" "$BUILD" "$BUILD/grading" ||
         fail "could not lay out the grading tools in $BUILD/grading"
 }
 
@@ -26,7 +26,7 @@ cmd_grade() {
     for argument in "$@"; do
         case $argument in
         -h | --help)
-            bash "$ROOT/tools/grading/vantrel-grade" --help
+            bash "$ROOT/tools/installed/grading/vantrel-grade" --help
             return 0
             ;;
         esac

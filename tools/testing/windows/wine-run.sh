@@ -14,7 +14,7 @@
 # again, once, saying so; a program that started and failed is never run
 # again. VANTREL_WINE names another loader (the tests of this script).
 here=$(cd "$(dirname "$0")" && pwd)
-: "${WINEPREFIX:=$(cd "$here/../.." && pwd)/build-windows/wine}"
+: "${WINEPREFIX:=$(cd "$here/../../.." && pwd)/build-windows/wine}"
 : "${WINEDEBUG:=-all}"
 export WINEPREFIX WINEDEBUG
 wine=${VANTREL_WINE:-}

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libraries Vantrel needs for WebAssembly (SDL2, SDL2_gfx, FreeType,
 # HarfBuzz, SDL2_ttf, SDL2_mixer, zlib, libpng, libjpeg-turbo, SDL2_image) with
-# Emscripten, from Debian's own source packages (tools/debsrc_build.sh), into a
+# Emscripten, from Debian's own source packages (tools/dev/debsrc_build.sh), into a
 # cache outside the clone:
 #
-#   tools/web/libraries.sh            prints the prefix, building it first if needed
-#   tools/web/libraries.sh --prefix   prints the prefix without building anything
+#   tools/dev/web/libraries.sh            prints the prefix, building it first if needed
+#   tools/dev/web/libraries.sh --prefix   prints the prefix without building anything
 #
 # The prefix is ~/.cache/vantrel/web/<versions> (or under $XDG_CACHE_HOME), so a
 # second run, another clone or CI on the same machine finds it ready. Emscripten's
@@ -15,7 +15,7 @@
 set -euo pipefail
 
 DEBSRC_WHO="web libraries"
-# shellcheck source=tools/debsrc_build.sh
+# shellcheck source=tools/dev/debsrc_build.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../debsrc_build.sh"
 
 # Upstream versions as Debian 12 ships them; the cache is keyed by them, and a
@@ -107,7 +107,7 @@ build_libsdl2() {
     install -m 0644 "$src"/include/*.h "$PREFIX/include/SDL2/"
     mkdir -p "$PREFIX/lib/cmake/SDL2"
     cat >"$PREFIX/lib/cmake/SDL2/SDL2Config.cmake" <<'CONFIG'
-# SDL2 for WebAssembly, built by Vantrel's tools/web/libraries.sh.
+# SDL2 for WebAssembly, built by Vantrel's tools/dev/web/libraries.sh.
 get_filename_component(_sdl2_prefix "${CMAKE_CURRENT_LIST_DIR}/../../.." ABSOLUTE)
 if(NOT TARGET SDL2::SDL2-static)
   add_library(SDL2::SDL2-static STATIC IMPORTED)

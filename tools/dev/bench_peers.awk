@@ -1,4 +1,4 @@
-# Tables of the peer comparison (tools/bench.sh, bench_peers) from lines
+# Tables of the peer comparison (tools/dev/bench.sh, bench_peers) from lines
 # "PROGRAM SCENE WALL_MS CPU_MS", one per program, scene and round: medians
 # over the rounds, and Vantrel's ratios to the others (below 1: faster).
 

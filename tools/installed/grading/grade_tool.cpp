@@ -95,7 +95,7 @@ int compare(const std::map<std::string, std::string>& options,
     if (folders.size() != 3 || !options.count("frames")) {
         return usage("compare needs --frames and three folders");
     }
-    double fuzz = 10;
+    double fuzz = grading::defaults::FUZZ;
     if (options.count("fuzz") && (!number(options.at("fuzz"), fuzz) || fuzz > 100)) {
         return usage("--fuzz: expected a percentage from 0 to 100");
     }

@@ -6,8 +6,8 @@
 # Every wait is bounded; on any failure the demo and Xvfb are ended and the
 # message says what really happened.
 demo_headless() {
-    # shellcheck source=tools/headless.sh
-    . "$ROOT/tools/headless.sh"
+    # shellcheck source=tools/testing/headless.sh
+    . "$ROOT/tools/testing/headless.sh"
     headless_start || fail "could not start the virtual X display (Xvfb)"
     DEMO_PID=
     trap 'headless_end "$DEMO_PID"; headless_stop' EXIT
