@@ -53,7 +53,6 @@ void drawAxisStart(SDL_Renderer* renderer, int x, int y, int radius, int start, 
 
 } // namespace
 
-
 // ---- Rounded box ------------------------------------------------------------
 
 void Canvas::drawRoundedBox(int x1, int y1, int x2, int y2, int radius) {
@@ -236,4 +235,3 @@ void Canvas::drawFilledPie(int x, int y, int radius, int startDegrees, int endDe
     filledPieRGBA(renderer, s16(x), s16(y), s16(radius), s16(span.start), s16(span.end), r, g, b,
                   a);
 }
-

@@ -101,7 +101,6 @@ Sint16 farEdge(Sint16 edge) { return edge < INT16_MAX ? static_cast<Sint16>(edge
 
 } // namespace
 
-
 // ---- Pixel ------------------------------------------------------------------
 
 void Canvas::drawPixel(int x, int y) { drawPixel(x, y, foreground); }

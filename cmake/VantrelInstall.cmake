@@ -83,5 +83,16 @@ install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/installed/vantrel-new DESTINATION $
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/templates/project/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/template)
 
+# vantrel-playground: the web playground. It makes its kit from the sources
+# (share/vantrel/source, as a checkout holds them) with the same scripts as
+# ./dev playground, and offers the examples as starts.
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/installed/vantrel-playground DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/CMakeLists.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/source)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/cmake ${PROJECT_SOURCE_DIR}/canvas ${PROJECT_SOURCE_DIR}/types
+  ${PROJECT_SOURCE_DIR}/web ${PROJECT_SOURCE_DIR}/templates ${PROJECT_SOURCE_DIR}/examples
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/source USE_SOURCE_PERMISSIONS)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/tools/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vantrel/source/tools
+  USE_SOURCE_PERMISSIONS)
+
 # The Debian package (./dev package): whatever the rules above install.
 include(${PROJECT_SOURCE_DIR}/cmake/VantrelPackage.cmake)

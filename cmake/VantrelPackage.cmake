@@ -18,8 +18,10 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vantrel is a small C++17 framework over SD
 one window, a frame loop, shapes, text and sound. The package holds the
 static library, its headers, a CMake package (find_package(vantrel)), a
 pkg-config file (pkg-config --cflags --libs vantrel) and vantrel-new, which
-starts a new project, and vantrel-grade, which grades a folder of learners'
-programs against a reference, each in a sandbox (bubblewrap).")
+starts a new project, vantrel-grade, which grades a folder of learners'
+programs against a reference, each in a sandbox (bubblewrap), and
+vantrel-playground, a web playground where learners write, run, share and
+hand in programs with only a browser.")
 # Everything a program built with Vantrel needs: the SDL2 libraries' headers
 # (which pull in the libraries), the default font, a compiler and the build
 # tools that a new project uses; and the sandbox vantrel-grade runs every

@@ -46,10 +46,13 @@ for file in usr/lib/libvantrel.a usr/include/vantrel/canvas/canvas.h \
     usr/share/vantrel/template/assets/beep.wav usr/share/vantrel/template/.gitignore \
     usr/bin/vantrel-grade usr/bin/vantrel-run usr/libexec/vantrel/vantrel-grade-tool \
     usr/share/vantrel/grading/inside.sh usr/share/vantrel/grading/sandbox.sh \
-    usr/share/vantrel/grading/steps.sh usr/share/vantrel/grading/defaults.sh; do
+    usr/share/vantrel/grading/steps.sh usr/share/vantrel/grading/defaults.sh \
+    usr/bin/vantrel-playground usr/share/vantrel/source/tools/dev/playground.sh; do
     [ -e "$root/$file" ] || fail "the package has no /$file"
 done
 [ -x "$root/usr/bin/vantrel-new" ] || fail "/usr/bin/vantrel-new is not executable"
+"$root/usr/bin/vantrel-playground" --help | grep -q -- '--listen HOST:PORT' ||
+    fail "vantrel-playground --help does not say how to start it"
 
 # ---- pkg-config --------------------------------------------------------------
 export PKG_CONFIG_PATH="$root/usr/lib/pkgconfig"

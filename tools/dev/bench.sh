@@ -175,10 +175,30 @@ bench_grading() {
     bash "$ROOT/bench/grading.sh" "$ROOT" "$BUILD/grading" "$BUILD/bench-grading" "$repetitions"
 }
 
+# ./dev bench --playground: the playground's goals (tests/web/playground_test.mjs
+# --measure), with the kit ./dev playground uses; minutes, so on its own.
+bench_playground() {
+    web_install
+    web_install_test_tools
+    install_missing "${PLAYGROUND_PACKAGES[@]}"
+    playground_kit
+    local modules
+    modules=$(web_node_modules)
+    printf 'Machine: %s cores, %s; %s; load average %s\n\n' "$(nproc)" \
+        "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)" \
+        "$(date -u '+%Y-%m-%d %H:%M UTC')" "$(cut -d ' ' -f 1-3 /proc/loadavg)"
+    VANTREL_NODE_MODULES="$modules" timeout 900 node "$ROOT/tests/web/playground_test.mjs" --measure \
+        "$ROOT" "$PLAYGROUND_KIT"
+}
+
 cmd_bench() {
     if [ "${1:-}" = --grading ]; then
         shift
         bench_grading "$@"
+        return
+    fi
+    if [ "${1:-}" = --playground ]; then
+        bench_playground
         return
     fi
     local quick=false

@@ -7,7 +7,8 @@
 # reads them from a probe program). The kit is made once per version of all
 # that, under /var/tmp/vantrel-playground/, a path that names nothing of the
 # teacher's (the sandboxes see it), or under the cache where /var/tmp is not
-# writable. A kit is used only once its .complete stamp is written.
+# writable (VANTREL_PLAYGROUND_KITS names another folder, as the tests do to
+# make a kit afresh). A kit is used only once its .complete stamp is written.
 
 PLAYGROUND_RECIPE=1
 # What the playground needs beyond the web build: the sandbox and the editor
@@ -36,7 +37,7 @@ playground_kit() {
     web_libraries
     local key root
     key=$(playground_kit_key)
-    root=/var/tmp/vantrel-playground
+    root=${VANTREL_PLAYGROUND_KITS:-/var/tmp/vantrel-playground}
     mkdir -p "$root" 2>/dev/null && [ -w "$root" ] ||
         root="${XDG_CACHE_HOME:-$HOME/.cache}/vantrel/playground"
     mkdir -p "$root" && chmod 755 "$root" 2>/dev/null
@@ -74,10 +75,15 @@ playground_make_kit() {
     say "  Vantrel for the browser"
     # From a copy of the sources in the kit: the compile line names the
     # headers where they are, and the sandboxes see only the kit.
-    mkdir -p "$kit/source" &&
-        (cd "$ROOT" && git ls-files -z --cached --others --exclude-standard -- CMakeLists.txt cmake canvas \
-            types web tools/CMakeLists.txt tools/installed tools/testing templates | tar --null -T - -c -f -) |
-        tar -x -f - -C "$kit/source" || return 1
+    local parts=(CMakeLists.txt cmake canvas types web tools/CMakeLists.txt tools/installed tools/testing templates)
+    mkdir -p "$kit/source" || return 1
+    if git -C "$ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        (cd "$ROOT" && git ls-files -z --cached --others --exclude-standard -- "${parts[@]}" |
+            tar --null -T - -c -f -) | tar -x -f - -C "$kit/source" || return 1
+    else
+        # Installed: the sources in share/vantrel/source, as they are.
+        (cd "$ROOT" && tar -c -f - "${parts[@]}") | tar -x -f - -C "$kit/source" || return 1
+    fi
     {
         "${cmake_web[@]}" -S "$kit/source" -B "$kit/library" -DVANTREL_BUILD_TESTS=OFF \
             -DVANTREL_BUILD_TOOLS=OFF -DVANTREL_BUILD_LAUNCHER=OFF -DVANTREL_BUILD_DEMO=OFF \
@@ -128,4 +134,21 @@ cmd_playground() {
     command -v node >/dev/null 2>&1 || install_missing nodejs
     playground_kit
     exec node "$PLAYGROUND_HOME/server.mjs" --kit "$PLAYGROUND_KIT" --examples "$ROOT/examples" "$@"
+}
+
+# The playground's stage of the browser tests (from stage_web): a kit made
+# afresh, as on a new machine, then tests/web/playground_test.mjs against a
+# server started from it. MODULES is the browser tests' node modules.
+stage_playground() {
+    local modules=$1 kits status=0
+    install_missing "${PLAYGROUND_PACKAGES[@]}"
+    kits=$(mktemp -d /tmp/vantrel-playground-kits.XXXXXX)
+    chmod 755 "$kits"
+    (VANTREL_PLAYGROUND_KITS=$kits playground_kit && echo "$PLAYGROUND_KIT" >"$kits/which") || status=$?
+    if [ $status -eq 0 ]; then
+        VANTREL_NODE_MODULES="$modules" timeout 960 node "$ROOT/tests/web/playground_test.mjs" "$ROOT" \
+            "$(cat "$kits/which")" || status=$?
+    fi
+    rm -rf "$kits"
+    return $status
 }

@@ -288,6 +288,8 @@ stage_web() {
         modules=$(web_node_modules "$learner/node-cache")
         VANTREL_NODE_MODULES="$modules" VANTREL_PROJECT_PAGE="$learner/my-game/build-web/my-game.html" \
             timeout 360 node "$ROOT/tests/web/browser_test.mjs" "$WEB_OUT" "$ROOT" || status=$?
+        # The playground, from the same libraries.
+        stage_playground "$modules" || status=$?
     else
         say "a new project made with vantrel-new did not build for the browser (messages above)"
     fi

@@ -27,13 +27,13 @@ struct FrameAsked {
 
 /// The limits each run had, for the messages that name them.
 struct Limits {
-    long time = defaults::TIME;               ///< wall-clock seconds a run may take
-    long cpu = defaults::CPU;                ///< CPU seconds
-    long memory = defaults::MEMORY;            ///< megabytes of address space
-    long processes = defaults::PROCESSES;          ///< processes and threads
-    long files = defaults::OPEN_FILES;             ///< open files
+    long time = defaults::TIME;                   ///< wall-clock seconds a run may take
+    long cpu = defaults::CPU;                     ///< CPU seconds
+    long memory = defaults::MEMORY;               ///< megabytes of address space
+    long processes = defaults::PROCESSES;         ///< processes and threads
+    long files = defaults::OPEN_FILES;            ///< open files
     long long output = defaults::OUTPUT_MB << 20; ///< bytes of output, and of each file written
-    long buildTime = defaults::BUILD_TIME;         ///< wall-clock seconds a build may take
+    long buildTime = defaults::BUILD_TIME;        ///< wall-clock seconds a build may take
 };
 
 /// How the grading was asked for.
