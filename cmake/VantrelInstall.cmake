@@ -12,6 +12,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/canvas/canvas.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vantrel/canvas)
 install(FILES ${PROJECT_SOURCE_DIR}/types/color.h ${PROJECT_SOURCE_DIR}/types/direction.h
   ${PROJECT_SOURCE_DIR}/types/geometry.h ${PROJECT_SOURCE_DIR}/types/random.h
+  ${PROJECT_SOURCE_DIR}/types/css_colors.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vantrel/types)
 install(EXPORT vantrelTargets NAMESPACE vantrel:: DESTINATION ${VANTREL_CMAKE_DIR})
 

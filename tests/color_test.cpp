@@ -121,3 +121,31 @@ TEST(Reader, ShortOrBadInputFailsTheStreamAndZeroesWhatWasNotRead) {
 
     EXPECT_FALSE(read("1 2 3 4").failed);
 }
+
+TEST(HSV, HuesWrapAndAmountsClamp) {
+    struct Case {
+        double h, s, v;
+        Color expected;
+    } cases[] = {
+        {0, 1, 1, Color(255, 0, 0, 255)},         {120, 1, 1, Color(0, 255, 0, 255)},
+        {240, 1, 1, Color(0, 0, 255, 255)},       {60, 1, 1, Color(255, 255, 0, 255)},
+        {300, 1, 1, Color(255, 0, 255, 255)},     {30, 1, 1, Color(255, 128, 0, 255)},
+        {360, 1, 1, Color(255, 0, 0, 255)},       {-120, 1, 1, Color(0, 0, 255, 255)},
+        {720 + 120, 1, 1, Color(0, 255, 0, 255)}, {0, 0, 0.5, Color(128, 128, 128, 255)},
+        {200, 2, -1, Color(0, 0, 0, 255)},        {200, -1, 2, Color(255, 255, 255, 255)},
+        {NAN, 1, 1, Color(255, 0, 0, 255)},       {120, NAN, 1, Color(255, 255, 255, 255)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, Color::fromHSV(c.h, c.s, c.v)) << c.h << ", " << c.s << ", " << c.v;
+    }
+}
+
+TEST(CssColours, NamesBeyondThePaletteAreColoursAndThePaletteStaysAsItWas) {
+    EXPECT_EQ(Color(255, 165, 0, 255), ORANGE);
+    EXPECT_EQ(Color(255, 192, 203, 255), PINK);
+    EXPECT_EQ(Color(102, 51, 153, 255), REBECCAPURPLE);
+    const Color c = GOLD; // wherever a Color is expected
+    EXPECT_EQ(Color(255, 215, 0, 255), c);
+    EXPECT_EQ(5, RED); // palette names are still numbers
+    EXPECT_EQ(Color(255, 0, 0, 255), Color(RED));
+}

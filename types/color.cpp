@@ -1,5 +1,6 @@
 #include "types/color.h"
 
+#include <cmath>
 #include <istream>
 #include <ostream>
 
@@ -26,4 +27,49 @@ std::istream& operator>>(std::istream& in, Color& color) {
 std::ostream& operator<<(std::ostream& out, const Color& color) {
     return out << '(' << int(color.getRed()) << ", " << int(color.getGreen()) << ", "
                << int(color.getBlue()) << ", " << int(color.getAlpha()) << ')';
+}
+
+namespace {
+
+// Within 0 to 1; not a number becomes 0.
+double unit(double x) { return x > 0 ? (x < 1 ? x : 1) : 0; }
+
+std::uint8_t channel(double x) { return static_cast<std::uint8_t>(std::lround(unit(x) * 255)); }
+
+} // namespace
+
+Color Color::fromHSV(double hue, double saturation, double value) {
+    double h = std::isfinite(hue) ? std::fmod(hue, 360.0) : 0;
+    if (h < 0) {
+        h += 360;
+    }
+    const double s = unit(saturation);
+    const double v = unit(value);
+    // The six sectors of the hue circle, each 60 degrees wide.
+    const double sector = h / 60;
+    const double c = v * s;
+    const double x = c * (1 - std::fabs(std::fmod(sector, 2.0) - 1));
+    const double m = v - c;
+    double r = 0, g = 0, b = 0;
+    switch (static_cast<int>(sector) % 6) {
+    case 0:
+        r = c, g = x;
+        break;
+    case 1:
+        r = x, g = c;
+        break;
+    case 2:
+        g = c, b = x;
+        break;
+    case 3:
+        g = x, b = c;
+        break;
+    case 4:
+        r = x, b = c;
+        break;
+    default:
+        r = c, b = x;
+        break;
+    }
+    return Color(channel(r + m), channel(g + m), channel(b + m), 255);
 }

@@ -2,7 +2,8 @@
 #define VANTREL_TYPES_COLOR_H
 
 /// \file
-/// Colours: the Color type and the sixteen named palette colours.
+/// Colours: the Color type and the sixteen named palette colours (the CSS
+/// colour names beyond those are in css_colors.h, included at the end).
 
 #include <cstdint>
 #include <iosfwd>
@@ -79,6 +80,11 @@ public:
 
     /// The palette colour called name; same as Color(name), and throws the same way.
     static constexpr Color fromName(ColorName name) { return Color(name); }
+    /// An opaque colour from hue, saturation and value, as colour pickers
+    /// give them: hue in degrees (0 red, 120 green, 240 blue; any value,
+    /// wrapped into 0-360), saturation and value from 0 to 1 (clamped; not a
+    /// number counts as 0). fromHSV(h, 1, 1) for h from 0 to 360 is a rainbow.
+    static Color fromHSV(double hue, double saturation, double value);
 
     /// Red channel, 0-255.
     constexpr std::uint8_t getRed() const { return r; }
@@ -123,5 +129,7 @@ std::istream& operator>>(std::istream& in, Color& color);
 
 /// Writes a colour as "(r, g, b, a)", which is handy in messages and test output.
 std::ostream& operator<<(std::ostream& out, const Color& color);
+
+#include "types/css_colors.h"
 
 #endif
