@@ -249,6 +249,7 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
 }
 
 void Canvas::start() {
+    state->started = true;
     running = true;
     markFrameStart();
     vantrel::detail::startClock(*state, fps);
@@ -257,6 +258,13 @@ void Canvas::start() {
 void Canvas::quit() { running = false; }
 
 bool Canvas::isRunning() {
+    if (!state->started && !state->toldNotStarted) {
+        // A loop whose start() was forgotten would end at once without a word.
+        state->toldNotStarted = true;
+        std::fprintf(stderr, "Vantrel: isRunning() was called before start(), so the frame loop "
+                             "never started: call canvas.start() once, just before the loop "
+                             "(start(); while (isRunning()) { ... update(); })\n");
+    }
     waitForFrame();
     markFrameStart();
     if (state->recorder != nullptr && running && !state->recorder->startFrame(window)) {
@@ -345,10 +353,18 @@ void Canvas::setForegroundColor(const Color& c) {
 
 FontId Canvas::loadFont(std::string path, int size) {
     // A relative path is also looked for beside the program.
-    TTF_Font* pFont = TTF_OpenFont(vantrel::detail::findAsset(path).path.c_str(), size);
+    const vantrel::detail::AssetPath lookup = vantrel::detail::findAsset(path);
+    TTF_Font* pFont = lookup.found ? TTF_OpenFont(lookup.path.c_str(), size) : nullptr;
     if (pFont == nullptr) {
+        state->fontError = !lookup.found
+                               ? vantrel::detail::notFoundMessage(path, lookup)
+                               : "Couldn't open \"" + lookup.path + "\" as a font in size " +
+                                     std::to_string(size) + ": " + TTF_GetError();
         return -1;
     }
+    state->fontError.clear();
     fonts.push_back(pFont);
     return static_cast<FontId>(fonts.size());
 }
+
+const std::string& Canvas::getFontError() const { return state->fontError; }

@@ -244,8 +244,12 @@ public:
     // when the default font file is missing (the default font id is then -1).
 
     /// Opens the TrueType font file at path in size points: its FontId (2 for
-    /// the first you load), or -1 when it cannot be opened as a font.
+    /// the first you load), or -1 when it cannot be opened as a font;
+    /// getFontError() then says why.
     FontId loadFont(std::string path, int size);
+    /// Why the last loadFont failed, naming the file (and where it was looked
+    /// for); empty after one that worked.
+    const std::string& getFontError() const;
     /// Text in the foreground colour and the default font.
     void drawText(int x, int y, std::string text);
     /// Text in color and the default font.

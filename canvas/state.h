@@ -109,6 +109,9 @@ struct State {
     // The recording mode, when VANTREL_RECORD=1 asked for it; else none.
     std::unique_ptr<Recorder> recorder;
     std::string saveFrameError;
+    std::string fontError;       ///< why the last loadFont failed, naming the file
+    bool started = false;        ///< start() has been called
+    bool toldNotStarted = false; ///< the forgotten start() has been reported
 
     // Effects and music. The effect channels come after the mixer's usual
     // eight, which the slot keeps to.

@@ -15,14 +15,15 @@
 
 namespace {
 
-// The open font a FontId names; throws std::out_of_range when it names none.
-TTF_Font* fontNamed(const std::vector<TTF_Font*>& fonts, FontId font) {
+// The open font a FontId names; throws std::out_of_range when it names none,
+// with why the last font that failed to load failed.
+TTF_Font* fontNamed(const std::vector<TTF_Font*>& fonts, FontId font, const std::string& failed) {
     if (font < 1 || static_cast<std::size_t>(font) > fonts.size()) {
         vantrel::detail::failWith(std::out_of_range(
             "Font id " + std::to_string(font) +
             " names no open font (open fonts: " + std::to_string(fonts.size()) +
             "). A font id of -1 means the font file could not be opened; the default font is " +
-            DEFAULT_FONT));
+            DEFAULT_FONT + (failed.empty() ? std::string() : ". The last that failed: " + failed)));
     }
     return fonts[static_cast<std::size_t>(font) - 1];
 }
@@ -208,7 +209,7 @@ void Canvas::drawText(int x, int y, std::string text, Color color) {
 bool Canvas::drawText(int x, int y, std::string text, Color color, FontId font) {
     const SDL_Color sdlColor = {color.getRed(), color.getGreen(), color.getBlue(),
                                 color.getAlpha()};
-    TTF_Font* handle = fontNamed(fonts, font);
+    TTF_Font* handle = fontNamed(fonts, font, state->fontError);
     SDL_Surface* surface = render(handle, text, sdlColor);
     if (surface == nullptr) {
         return false;
@@ -221,13 +222,13 @@ bool Canvas::drawText(int x, int y, std::string text, Color color, FontId font) 
 int Canvas::getTextWidth(const std::string& text) { return getTextWidth(text, defaultFont); }
 
 int Canvas::getTextWidth(const std::string& text, FontId font) {
-    return measure(fontNamed(fonts, font), text).w;
+    return measure(fontNamed(fonts, font, state->fontError), text).w;
 }
 
 int Canvas::getTextHeight(const std::string& text) { return getTextHeight(text, defaultFont); }
 
 int Canvas::getTextHeight(const std::string& text, FontId font) {
-    return measure(fontNamed(fonts, font), text).h;
+    return measure(fontNamed(fonts, font, state->fontError), text).h;
 }
 
 // ---- Centred and right-aligned ----------------------------------------------
@@ -241,8 +242,8 @@ void Canvas::drawTextCentered(int x, int y, const std::string& text, Color color
 }
 
 bool Canvas::drawTextCentered(int x, int y, const std::string& text, Color color, FontId font) {
-    return drawAnchored(renderer, fontNamed(fonts, font), text, color, Anchor::Centre, viewX(x),
-                        viewY(y));
+    return drawAnchored(renderer, fontNamed(fonts, font, state->fontError), text, color,
+                        Anchor::Centre, viewX(x), viewY(y));
 }
 
 void Canvas::drawTextRight(int x, int y, const std::string& text) {
@@ -254,6 +255,6 @@ void Canvas::drawTextRight(int x, int y, const std::string& text, Color color) {
 }
 
 bool Canvas::drawTextRight(int x, int y, const std::string& text, Color color, FontId font) {
-    return drawAnchored(renderer, fontNamed(fonts, font), text, color, Anchor::Right, viewX(x),
-                        viewY(y));
+    return drawAnchored(renderer, fontNamed(fonts, font, state->fontError), text, color,
+                        Anchor::Right, viewX(x), viewY(y));
 }

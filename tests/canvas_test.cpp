@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -132,10 +134,20 @@ TEST(Fonts, IdsCountOpenFontsAndFailuresTakeNoNumber) {
     const std::string notAFont = std::string(VANTREL_TEST_BINARY_DIR) + "/not-a-font.ttf";
     std::ofstream(notAFont) << "this is plain text, not a TrueType font\n";
 
-    EXPECT_EQ(canvas.loadFont("/no/such/font.ttf", 20), -1);
-    EXPECT_EQ(canvas.loadFont(notAFont, 20), -1);
-    EXPECT_EQ(canvas.loadFont(VANTREL_TEST_BINARY_DIR, 20), -1) << "a directory";
+    // Each failure says why and names its file; a font id of -1 names it too.
+    for (const std::string& bad : {std::string("/no/such/font.ttf"), notAFont,
+                                   std::string(VANTREL_TEST_BINARY_DIR)}) {
+        EXPECT_EQ(canvas.loadFont(bad, 20), -1) << bad;
+        EXPECT_NE(canvas.getFontError().find(bad), std::string::npos) << canvas.getFontError();
+        try {
+            canvas.drawText(0, 0, "x", Color(RED), -1);
+            ADD_FAILURE() << "a font id of -1 drew";
+        } catch (const std::out_of_range& e) {
+            EXPECT_NE(std::string(e.what()).find(bad), std::string::npos) << e.what();
+        }
+    }
     EXPECT_EQ(canvas.loadFont(VANTREL_TEST_FONT, 20), 2) << "the default font is 1";
+    EXPECT_EQ(canvas.getFontError(), "") << "after a font that opened";
     EXPECT_EQ(canvas.loadFont(VANTREL_TEST_FONT, 20), 3) << "the same file again is a new font";
     std::remove(notAFont.c_str());
 }
@@ -196,8 +208,13 @@ TEST(Pacing, NotRunningBeforeStartAndAfterQuit) {
     Canvas& canvas = setUpCanvas(30);
     SDL_Delay(40); // the frame start is still 0: no period is left to wait for
     Clock::time_point before = Clock::now();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(canvas.isRunning());
     EXPECT_LT(millisecondsSince(before), 8.0);
+    EXPECT_FALSE(canvas.isRunning());
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << "once a run: " << told;
+    EXPECT_NE(told.find("before start()"), std::string::npos) << told;
 
     // The frame starts inside start(), so it ends 33 ms after this at the
     // earliest (32 allows for the whole milliseconds SDL counts in), however
