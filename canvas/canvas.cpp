@@ -343,6 +343,14 @@ void Canvas::getMouseState(int* x, int* y) { SDL_GetMouseState(x, y); }
 
 void Canvas::raiseWindow() { SDL_RaiseWindow(window); }
 
+void Canvas::setTitle(const std::string& title) {
+    if (window != nullptr) {
+        SDL_SetWindowTitle(window, title.c_str());
+    }
+}
+
+void Canvas::showCursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+
 void Canvas::setBackgroundColor(const Color& c) { background = c; }
 
 void Canvas::setForegroundColor(const Color& c) {

@@ -163,6 +163,11 @@ public:
     void getMouseState(int* x, int* y);
     /// Brings the window to the front.
     void raiseWindow();
+    /// Changes the window's title (UTF-8); nothing happens before initWorld.
+    void setTitle(const std::string& title);
+    /// Shows or hides the mouse pointer over the window (shown at the start);
+    /// the mouse keeps working either way, as for a game's own cross-hairs.
+    void showCursor(bool shown);
     /// The SDL renderer that draws: "software", "opengl", "opengles2",
     /// "direct3d" and so on; empty before initWorld. Where OpenGL is only
     /// drawn by the processor (a machine without a graphics card), the

@@ -108,6 +108,17 @@ TEST(SetUp, AChosenInvisibleDriverIsHonoured) {
     EXPECT_STREQ(SDL_GetCurrentVideoDriver(), "offscreen");
 }
 
+TEST(Window, TitleAndCursorAreTheWindows) {
+    Canvas& canvas = setUpCanvas();
+    canvas.setTitle("Über \xF0\x9F\x8E\xAE"); // UTF-8, beyond the first plane too
+    EXPECT_STREQ(SDL_GetWindowTitle(SDL_GetWindowFromID(1)), "Über \xF0\x9F\x8E\xAE");
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    canvas.showCursor(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    canvas.showCursor(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
 TEST(SetUp, CallsBeforeSetUpAreHarmless) {
     Canvas& canvas = Canvas::getInstance();
     EXPECT_EQ(canvas.getWidth(), 0);
@@ -123,6 +134,7 @@ TEST(SetUp, CallsBeforeSetUpAreHarmless) {
     canvas.drawLine(0, 0, 10, 10);
     canvas.drawFilledCircle(5, 5, 3, Color(BLUE));
     canvas.raiseWindow();
+    canvas.setTitle("before");
     canvas.update();
     EXPECT_FALSE(canvas.isRunning());
 }
