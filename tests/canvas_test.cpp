@@ -147,8 +147,8 @@ TEST(Fonts, IdsCountOpenFontsAndFailuresTakeNoNumber) {
     std::ofstream(notAFont) << "this is plain text, not a TrueType font\n";
 
     // Each failure says why and names its file; a font id of -1 names it too.
-    for (const std::string& bad : {std::string("/no/such/font.ttf"), notAFont,
-                                   std::string(VANTREL_TEST_BINARY_DIR)}) {
+    for (const std::string& bad :
+         {std::string("/no/such/font.ttf"), notAFont, std::string(VANTREL_TEST_BINARY_DIR)}) {
         EXPECT_EQ(canvas.loadFont(bad, 20), -1) << bad;
         EXPECT_NE(canvas.getFontError().find(bad), std::string::npos) << canvas.getFontError();
         try {
