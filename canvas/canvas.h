@@ -621,6 +621,13 @@ public:
     /// checked at once and decoded when initWorld opens the audio (one that
     /// fails then plays nothing; getSoundError() and standard error say why).
     SoundId loadSound(const std::string& path);
+    /// Plays a sine tone of frequency hertz for seconds on an effect channel,
+    /// at volume 0-1 (times the effects volume), with no sound file: tones
+    /// overlap like effects and fade in and out over 5 ms, so they start and
+    /// end without a click. Frequency is held to 20-20,000 Hz and length to
+    /// 10 s (said once on standard error); a length of 0 or less plays
+    /// nothing, and so does any call before initWorld.
+    void playTone(double frequency, double seconds, double volume = 1.0);
     /// Why the last loadSound or playMusic failed, for example "Couldn't load
     /// hit.ogg: it holds text, not sound"; empty after one that worked.
     std::string getSoundError();

@@ -8,6 +8,7 @@
 #include "canvas/sound_file.h"
 #include "canvas/state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -23,6 +24,12 @@ using vantrel::detail::State;
 // itself. The effect channels follow them, as a group of their own.
 constexpr int FIRST_EFFECT_CHANNEL = MIX_CHANNELS;
 constexpr int EFFECT_GROUP = 1;
+
+// The first effect channel free, else the one whose effect began longest ago.
+int effectChannel() {
+    const int channel = Mix_GroupAvailable(EFFECT_GROUP);
+    return channel != -1 ? channel : Mix_GroupOldest(EFFECT_GROUP);
+}
 
 // A fraction from 0 to 1; below (or not a number) is 0, above is 1.
 double fraction(double value) {
@@ -97,11 +104,8 @@ void Canvas::playEffect(SoundId sound, double volume) {
     if (!state->effectsOpen || effect.chunk == nullptr) {
         return;
     }
-    int channel = Mix_GroupAvailable(EFFECT_GROUP);
-    if (channel == -1) {
-        // Every effect channel is busy: the oldest effect makes room.
-        channel = Mix_GroupOldest(EFFECT_GROUP);
-    }
+    // Every effect channel busy: the oldest effect makes room.
+    const int channel = effectChannel();
     const int index = channel - FIRST_EFFECT_CHANNEL;
     if (index < 0 || index >= MAX_EFFECTS_AT_ONCE) {
         return;
@@ -109,6 +113,85 @@ void Canvas::playEffect(SoundId sound, double volume) {
     state->effectVolumes[index] = fraction(volume);
     Mix_Volume(channel, effectChannelVolume(*state, state->effectVolumes[index]));
     Mix_PlayChannel(channel, effect.chunk, 0);
+}
+
+namespace {
+
+// Frees the tones whose channel is done with them.
+void releaseTones(State& state, bool all) {
+    std::vector<vantrel::detail::Tone> kept;
+    for (vantrel::detail::Tone& tone : state.tones) {
+        if (!all && Mix_Playing(tone.channel) && Mix_GetChunk(tone.channel) == tone.chunk) {
+            kept.push_back(std::move(tone));
+        } else {
+            Mix_FreeChunk(tone.chunk); // the samples are the tone's own
+        }
+    }
+    state.tones.swap(kept);
+}
+
+constexpr double TONE_FADE_SECONDS = 0.005;
+constexpr double PI = 3.14159265358979323846;
+
+} // namespace
+
+void Canvas::playTone(double frequency, double seconds, double volume) {
+    if (!state->effectsOpen || !(seconds > 0) || std::isnan(frequency)) {
+        return;
+    }
+    const double hz = std::min(std::max(frequency, 20.0), 20000.0);
+    const double length = std::min(seconds, 10.0);
+    if ((hz != frequency || length != seconds) && !state->toldToneClamped) {
+        state->toldToneClamped = true;
+        std::fprintf(stderr,
+                     "Vantrel: playTone(%g, %g): a tone is 20-20,000 Hz and at most 10 s long; "
+                     "played as %g Hz for %g s (said once)\n",
+                     frequency, seconds, hz, length);
+    }
+    releaseTones(*state, false);
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0) {
+        return;
+    }
+    // Half of full scale, so that two tones together do not clip; the
+    // first and last 5 ms rise from and fall to silence.
+    const std::size_t count = static_cast<std::size_t>(std::lround(length * rate));
+    const double fade = std::max(1.0, std::min(TONE_FADE_SECONDS * rate, count / 2.0));
+    std::vector<Sint16> mono(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double edge = std::min(static_cast<double>(i), static_cast<double>(count - 1 - i));
+        const double envelope = std::min(1.0, edge / fade);
+        mono[i] =
+            static_cast<Sint16>(std::lround(16383.0 * envelope * std::sin(2 * PI * hz * i / rate)));
+    }
+    SDL_AudioCVT convert;
+    if (SDL_BuildAudioCVT(&convert, AUDIO_S16SYS, 1, rate, format, static_cast<Uint8>(channels),
+                          rate) < 0) {
+        return;
+    }
+    vantrel::detail::Tone tone = {nullptr, {}, -1};
+    tone.samples.resize(count * sizeof(Sint16) * static_cast<std::size_t>(convert.len_mult));
+    std::copy(reinterpret_cast<const std::uint8_t*>(mono.data()),
+              reinterpret_cast<const std::uint8_t*>(mono.data() + count), tone.samples.begin());
+    convert.buf = tone.samples.data();
+    convert.len = static_cast<int>(count * sizeof(Sint16));
+    if (convert.needed && SDL_ConvertAudio(&convert) != 0) {
+        return;
+    }
+    tone.samples.resize(static_cast<std::size_t>(convert.needed ? convert.len_cvt : convert.len));
+    tone.chunk = Mix_QuickLoad_RAW(tone.samples.data(), static_cast<Uint32>(tone.samples.size()));
+    tone.channel = effectChannel();
+    const int index = tone.channel - FIRST_EFFECT_CHANNEL;
+    if (tone.chunk == nullptr || index < 0 || index >= MAX_EFFECTS_AT_ONCE) {
+        Mix_FreeChunk(tone.chunk);
+        return;
+    }
+    state->effectVolumes[index] = fraction(volume);
+    Mix_Volume(tone.channel, effectChannelVolume(*state, state->effectVolumes[index]));
+    Mix_PlayChannel(tone.channel, tone.chunk, 0);
+    state->tones.push_back(std::move(tone));
 }
 
 void Canvas::stopEffects() {
@@ -160,6 +243,7 @@ void Canvas::closeEffectsAndMusic() {
     for (Effect& effect : state->effects) {
         Mix_FreeChunk(effect.chunk);
     }
+    releaseTones(*state, true);
     state->effects.clear();
     state->effectsOpen = false;
 }

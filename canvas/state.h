@@ -52,6 +52,14 @@ struct Effect {
     std::string path;
 };
 
+// A tone playTone made: its samples, in the mixer's format, and the chunk
+// that plays them on an effect channel; freed once the channel is done.
+struct Tone {
+    Mix_Chunk* chunk;
+    std::vector<std::uint8_t> samples;
+    int channel;
+};
+
 // Keyboard and mouse state (canvas/input.cpp). The event watch writes the
 // live fields as events enter SDL's queue; rollInput() copies them into the
 // frame's fields at the start of each frame. Fixed arrays and two text
@@ -116,6 +124,8 @@ struct State {
     // Effects and music. The effect channels come after the mixer's usual
     // eight, which the slot keeps to.
     std::vector<Effect> effects;
+    std::vector<Tone> tones;
+    bool toldToneClamped = false; // a tone beyond the limits has been reported
     std::string soundError;
     // Why the last loadSound failed, kept apart from the music's failures:
     // what playEffect(-1) names.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -324,4 +325,44 @@ TEST(Hearing, OggMp3AndFlacPlayAsMusicAndAsEffects) {
         ASSERT_EQ(1u, found.size()) << "it should be heard as one tone";
         expectTone(piece, found[0], part.seconds);
     }
+}
+
+// A tone: the pitch asked for (its zero crossings), half of full scale, no
+// click (no step between samples steeper than the sine's own), two tones
+// overlapping, and one line on standard error for the limits.
+TEST(Hearing, TonesHaveTheirPitchOverlapAndStartWithoutAClick) {
+    Output output;
+    Canvas& canvas = Canvas::getInstance();
+    const std::size_t start = output.now();
+    testing::internal::CaptureStderr();
+    canvas.playTone(441, 0.3);         // ends high in its cycle: a click without the fade
+    canvas.playTone(5, 0.2, 0.0);      // held to 20 Hz, silent
+    canvas.playTone(100000, 0.2, 0.0); // held to 20,000 Hz: said once only
+    canvas.playTone(441, -1);          // nothing
+    output.after(start, 0.25);
+    canvas.playTone(882, 0.23, 0.5);
+    const std::vector<std::int16_t> heard = output.finish(start + samples(1.0));
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+
+    const auto runs = bursts(heard);
+    ASSERT_FALSE(runs.empty());
+    const std::size_t from = runs.front().first;
+    std::size_t crossings = 0;
+    int peak = 0;
+    int steepest = 0;
+    for (std::size_t i = from + 1; i < from + samples(0.2); ++i) {
+        crossings += (heard[i - 1] < 0) != (heard[i] < 0);
+        peak = std::max(peak, std::abs(static_cast<int>(heard[i])));
+    }
+    for (std::size_t i = from; i < runs.back().second + 1 && i < heard.size(); ++i) {
+        steepest = std::max(steepest, std::abs(heard[i] - heard[i - 1]));
+    }
+    // 441 Hz for 0.2 s crosses zero 176 times.
+    EXPECT_NEAR(static_cast<double>(crossings), 176.0, 3.0);
+    EXPECT_NEAR(peak, 16383, 400);
+    // The sines' own steepest steps, 441 Hz and 882 Hz at half the level,
+    // are about 2,060 each; an end cut off mid-cycle would step by 6,000 or more.
+    EXPECT_LT(steepest, 4300) << "a click";
+    EXPECT_LT(std::abs(heard[from]), 200) << "the tone starts at full level";
 }
