@@ -674,6 +674,25 @@ public:
     /// Why the last saveFrame failed; empty after one that worked.
     const std::string& getSaveFrameError() const;
 
+    // ---- Saved data -------------------------------------------------------
+    // Numbers and text kept between runs by key (any UTF-8 text), in one
+    // small file for the program in a per-user folder (getSaveFolder), written
+    // whole at every save. In the recording mode, and so under vantrel-grade,
+    // the file is saved.txt in the working folder. A damaged file counts as
+    // nothing saved, with one line on standard error.
+
+    /// Keeps value under key, replacing what was saved there.
+    void saveNumber(const std::string& key, double value);
+    /// The number saved under key, or otherwise when there is none.
+    double loadNumber(const std::string& key, double otherwise);
+    /// Keeps text under key (numbers and texts have keys of their own).
+    void saveText(const std::string& key, const std::string& text);
+    /// The text saved under key, or otherwise when there is none.
+    std::string loadText(const std::string& key, const std::string& otherwise);
+    /// The folder the saved data goes to, ending in a slash ("." in the
+    /// recording mode: "./").
+    std::string getSaveFolder();
+
 private:
     Canvas();
     ~Canvas();

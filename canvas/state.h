@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,11 @@ struct State {
     // eight, which the slot keeps to.
     std::vector<Effect> effects;
     std::vector<Tone> tones;
+    // Saved data (canvas/saved.cpp): read from its file at the first call.
+    bool savedRead = false;
+    std::string savedFile;
+    std::map<std::string, double> savedNumbers;
+    std::map<std::string, std::string> savedTexts;
     bool toldToneClamped = false; // a tone beyond the limits has been reported
     std::string soundError;
     // Why the last loadSound failed, kept apart from the music's failures:

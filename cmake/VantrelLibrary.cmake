@@ -47,7 +47,8 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/sound_header.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound_file.cpp
     ${PROJECT_SOURCE_DIR}/canvas/effects.cpp
-    ${PROJECT_SOURCE_DIR}/canvas/music.cpp)
+    ${PROJECT_SOURCE_DIR}/canvas/music.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/saved.cpp)
   target_include_directories(${target} PUBLIC
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/vantrel>)
