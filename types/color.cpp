@@ -50,26 +50,11 @@ Color Color::fromHSV(double hue, double saturation, double value) {
     const double c = v * s;
     const double x = c * (1 - std::fabs(std::fmod(sector, 2.0) - 1));
     const double m = v - c;
-    double r = 0, g = 0, b = 0;
-    switch (static_cast<int>(sector) % 6) {
-    case 0:
-        r = c, g = x;
-        break;
-    case 1:
-        r = x, g = c;
-        break;
-    case 2:
-        g = c, b = x;
-        break;
-    case 3:
-        g = x, b = c;
-        break;
-    case 4:
-        r = x, b = c;
-        break;
-    default:
-        r = c, b = x;
-        break;
-    }
+    // In each sector one channel is at c, one at x and one at 0, in turn.
+    static const int ORDER[6][3] = {{0, 1, 2}, {1, 0, 2}, {2, 0, 1},
+                                    {2, 1, 0}, {1, 2, 0}, {0, 2, 1}};
+    const double levels[3] = {c, x, 0};
+    const int* order = ORDER[static_cast<int>(sector) % 6];
+    const double r = levels[order[0]], g = levels[order[1]], b = levels[order[2]];
     return Color(channel(r + m), channel(g + m), channel(b + m), 255);
 }

@@ -20,6 +20,7 @@ import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
+import { CheckFailure, expect, runChecks, sleep } from './checks.mjs';
 
 const args = process.argv.slice(2);
 const measure = args[0] === '--measure';
@@ -123,11 +124,6 @@ function instrument() {
 
 // ---- Helpers -------------------------------------------------------------------
 
-class CheckFailure extends Error {}
-function expect(condition, message) {
-  if (!condition) throw new CheckFailure(message);
-}
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // waitFor(page, fn, what, ms): polls fn in the page until it returns a truthy value.
 async function waitFor(page, fn, what, ms, arg) {
@@ -775,17 +771,7 @@ async function main() {
     if (measure) {
       await measurePages();
     } else {
-      for (const { name, fn } of checks) {
-        const started = Date.now();
-        try {
-          const detail = await fn();
-          console.log(`ok      ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)${detail ? ': ' + detail : ''}`);
-        } catch (error) {
-          failed++;
-          console.log(`FAILED  ${name}: ${error instanceof CheckFailure ? error.message : error.stack}`);
-        }
-      }
-      console.log(`browser tests: ${checks.length - failed} passed, ${failed} failed`);
+      failed = await runChecks(checks, 'browser tests');
     }
   } finally {
     clearTimeout(watchdog);

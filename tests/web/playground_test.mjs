@@ -15,6 +15,7 @@ import { createRequire } from 'node:module';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import { CheckFailure, expect, runChecks, sleep } from './checks.mjs';
 
 const args = process.argv.slice(2);
 const measuring = args[0] === '--measure';
@@ -29,9 +30,6 @@ let server;
 let browser;
 let base;
 
-class CheckFailure extends Error {}
-const expect = (condition, message) => { if (!condition) throw new CheckFailure(message); };
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 function program(colour, extra = '') {
   return `#include "canvas/canvas.h"
@@ -300,17 +298,7 @@ async function main() {
     browser = await puppeteer.launch({ executablePath: process.env.VANTREL_CHROMIUM || '/usr/bin/chromium',
       headless: true, userDataDir: path.join(work, 'profile'), timeout: 30000, protocolTimeout: 60000,
       args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking', '--mute-audio'] });
-    for (const { name, fn } of measuring ? [{ name: 'measure', fn: measure }] : checks) {
-      const started = Date.now();
-      try {
-        const detail = await fn();
-        console.log(`ok      ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)${detail ? ': ' + detail : ''}`);
-      } catch (error) {
-        failed++;
-        console.log(`FAILED  ${name}: ${error instanceof CheckFailure ? error.message : error.stack}`);
-      }
-    }
-    console.log(`playground tests: ${checks.length - failed} passed, ${failed} failed`);
+    failed = await runChecks(measuring ? [{ name: 'measure', fn: measure }] : checks, 'playground tests');
   } finally {
     clearTimeout(watchdog);
     if (browser) await browser.close().catch(() => {});
