@@ -689,8 +689,8 @@ public:
     void saveText(const std::string& key, const std::string& text);
     /// The text saved under key, or otherwise when there is none.
     std::string loadText(const std::string& key, const std::string& otherwise);
-    /// The folder the saved data goes to, ending in a slash ("." in the
-    /// recording mode: "./").
+    /// The folder the saved data goes to, ending in a slash ("./" in the
+    /// recording mode).
     std::string getSaveFolder();
 
 private:
