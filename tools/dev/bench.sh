@@ -1,16 +1,14 @@
 # ./dev bench: the benchmarks against raw SDL2, printed as the tables of
 # docs/performance.md. Sourced by ./dev.
 
-# bench_instructions FRAMES [PROGRAM]: frame cost in instructions. callgrind
-# counts both paths of PROGRAM (default vantrel-bench-frame) in one run, which
-# dumps after every block of frames with the label "canvas" or "raw".
-bench_instructions() {
-    local frames=$1 program=${2:-vantrel-bench-frame} dir
+# bench_counts FRAMES PROGRAM: runs PROGRAM --callgrind FRAMES under callgrind
+# and prints "LABEL INSTRUCTIONS_PER_FRAME" for every label it dumped with.
+bench_counts() {
+    local frames=$1 program=$2 dir
     dir=$(mktemp -d)
     env "${HEADLESS_SDL[@]}" valgrind --tool=callgrind --instr-atstart=no \
         --callgrind-out-file="$dir/callgrind.out" \
-        "$ROOT/build-bench/bench/$program" --callgrind "$frames" \
-        >"$dir/log" 2>&1 || {
+        "$ROOT/build-bench/bench/$program" --callgrind "$frames" >"$dir/log" 2>&1 || {
         cat "$dir/log" >&2
         rm -rf "$dir"
         return 1
@@ -20,16 +18,27 @@ bench_instructions() {
     awk -v frames="$counted" '
         /^desc: Trigger: Client Request: / { label = $NF }
         /^totals: / { if (label != "") total[label] += $2; label = "" }
+        END { for (l in total) printf "%s %.0f\n", l, total[l] / frames }' "$dir"/callgrind.out.*
+    rm -rf "$dir"
+}
+
+# bench_instructions FRAMES [PROGRAM]: frame cost in instructions. callgrind
+# counts both paths of PROGRAM (default vantrel-bench-frame) in one run, which
+# dumps after every block of frames with the label "canvas" or "raw".
+bench_instructions() {
+    local frames=$1 program=${2:-vantrel-bench-frame} counts
+    counts=$(bench_counts "$frames" "$program") || return 1
+    awk -v frames="$frames" '
+        { total[$1] = $2 }
         END {
             printf "| Path (whole frame, pacing included) | Instructions per frame (callgrind, %d frames) |\n", frames
             printf "|---|---|\n"
-            printf "| canvas | %.0f |\n", total["canvas"] / frames
-            printf "| raw SDL2 calls | %.0f |\n", total["raw"] / frames
-            printf "| difference | %+.0f |\n", (total["canvas"] - total["raw"]) / frames
+            printf "| canvas | %.0f |\n", total["canvas"]
+            printf "| raw SDL2 calls | %.0f |\n", total["raw"]
+            printf "| difference | %+.0f |\n", total["canvas"] - total["raw"]
             ratio = total["canvas"] / total["raw"]
             printf "| ratio canvas / raw | %.5f (goal: at most 1.01: %s) |\n", ratio, ratio <= 1.01 ? "met" : "NOT met"
-        }' "$dir"/callgrind.out.*
-    rm -rf "$dir"
+        }' <<<"$counts"
 }
 
 bench_cpu() {
@@ -100,27 +109,6 @@ bench_sound() {
 }
 
 # ---- Images you draw into, and the camera ------------------------------------------
-
-# bench_counts FRAMES PROGRAM: runs PROGRAM --callgrind FRAMES under callgrind
-# and prints "LABEL INSTRUCTIONS_PER_FRAME" for every label it dumped with.
-bench_counts() {
-    local frames=$1 program=$2 dir
-    dir=$(mktemp -d)
-    env "${HEADLESS_SDL[@]}" valgrind --tool=callgrind --instr-atstart=no \
-        --callgrind-out-file="$dir/callgrind.out" \
-        "$ROOT/build-bench/bench/$program" --callgrind "$frames" >"$dir/log" 2>&1 || {
-        cat "$dir/log" >&2
-        rm -rf "$dir"
-        return 1
-    }
-    local counted
-    counted=$(sed -n 's/^callgrind: \([0-9]*\) frames.*/\1/p' "$dir/log")
-    awk -v frames="$counted" '
-        /^desc: Trigger: Client Request: / { label = $NF }
-        /^totals: / { if (label != "") total[label] += $2; label = "" }
-        END { for (l in total) printf "%s %.0f\n", l, total[l] / frames }' "$dir"/callgrind.out.*
-    rm -rf "$dir"
-}
 
 # A frame of a painting with 5,000 stroke points kept in an image, against
 # the same points redrawn every frame and an empty frame.
