@@ -226,6 +226,7 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
         vantrel::detail::fail("Failed to create SDL Renderer");
     }
     SDL_RenderSetLogicalSize(renderer, width, height);
+    state->input.window = SDL_GetWindowID(window);
     vantrel::detail::startInput(state->input);
 
     setBackgroundColor(background);
@@ -238,6 +239,9 @@ void Canvas::initWorld(int x, int y, int width, int height, const char* title,
         vantrel::detail::loadInputScript(recording);
         state->recorder.reset(new vantrel::detail::Recorder(std::move(recording)));
         state->recorder->checkOutput();
+    }
+    if (state->fullscreen) {
+        setFullscreen(true); // asked for before the window was there
     }
 
     if (fontName != DEFAULT_FONT || fontSize != DEFAULT_FONT_SIZE) {
@@ -267,6 +271,9 @@ bool Canvas::isRunning() {
     }
     waitForFrame();
     markFrameStart();
+    // Events come in at the fitting scale, so their mouse positions are
+    // exact window pixels whatever the camera's zoom.
+    applyZoom(1.0);
     if (state->recorder != nullptr && running && !state->recorder->startFrame(window)) {
         running = false;
     }
@@ -274,6 +281,7 @@ bool Canvas::isRunning() {
     // (canvas/clock.cpp, canvas/input.cpp).
     vantrel::detail::tickClock(*state, fps);
     vantrel::detail::rollInput(state->input);
+    applyZoom(state->zoom);
     return running;
 }
 
@@ -298,15 +306,29 @@ bool Canvas::pollEvent(SDL_Event* event) {
     if (window == nullptr) {
         return false;
     }
+    // Events come in at the fitting scale, so their mouse positions are
+    // exact window pixels whatever the camera's zoom.
+    applyZoom(1.0);
     const bool taken = SDL_PollEvent(event) == 1;
     vantrel::detail::markTakingEvents();
+    applyZoom(state->zoom);
     return taken;
 }
 
 void Canvas::clear() {
-    SDL_SetRenderDrawColor(renderer, background.getRed(), background.getGreen(),
-                           background.getBlue(), background.getAlpha());
-    SDL_RenderClear(renderer);
+    if (state->drawingInto == 0 && window != nullptr &&
+        (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0) {
+        // Black bars beside the picture, which fills the viewport SDL fitted.
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        SDL_SetRenderDrawColor(renderer, background.getRed(), background.getGreen(),
+                               background.getBlue(), background.getAlpha());
+        SDL_RenderFillRect(renderer, nullptr);
+    } else {
+        SDL_SetRenderDrawColor(renderer, background.getRed(), background.getGreen(),
+                               background.getBlue(), background.getAlpha());
+        SDL_RenderClear(renderer);
+    }
 }
 
 void Canvas::update() {
@@ -323,33 +345,7 @@ void Canvas::update() {
     SDL_RenderPresent(renderer);
 }
 
-int Canvas::getWidth() {
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    return width;
-}
-
-int Canvas::getHeight() {
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    return height;
-}
-
 int Canvas::getFPS() { return fps; }
-
-void Canvas::getMouseState(int* x, int* y) { SDL_GetMouseState(x, y); }
-
-void Canvas::raiseWindow() { SDL_RaiseWindow(window); }
-
-void Canvas::setTitle(const std::string& title) {
-    if (window != nullptr) {
-        SDL_SetWindowTitle(window, title.c_str());
-    }
-}
-
-void Canvas::showCursor(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
 void Canvas::setBackgroundColor(const Color& c) { background = c; }
 

@@ -168,6 +168,14 @@ public:
     /// Shows or hides the mouse pointer over the window (shown at the start);
     /// the mouse keeps working either way, as for a game's own cross-hairs.
     void showCursor(bool shown);
+    /// Fills the whole screen with the window (true) or gives it back its
+    /// size (false). The picture keeps its size and shape, scaled to fit
+    /// with black bars beside it, so getWidth(), getHeight() and the mouse
+    /// stay in the window's pixels. In a browser it starts at the next click
+    /// or key, as browsers require; the recording mode keeps its window.
+    void setFullscreen(bool on);
+    /// True while the window fills the screen.
+    bool isFullscreen();
     /// The SDL renderer that draws: "software", "opengl", "opengles2",
     /// "direct3d" and so on; empty before initWorld. Where OpenGL is only
     /// drawn by the processor (a machine without a graphics card), the
@@ -233,6 +241,22 @@ public:
     /// Steps the mouse wheel turned since the previous frame started:
     /// positive away from you (scrolling up), negative towards you, 0 if none.
     int getMouseWheel();
+    /// Game controllers connected now (at most 8), numbered from 0 in the
+    /// order they connected; when one is unplugged the later ones move down.
+    int getGamepadCount();
+    /// Whether the pad's button is held down. Buttons are SDL's:
+    /// SDL_CONTROLLER_BUTTON_A, ..._B, ..._START, ..._DPAD_UP...; a pad or
+    /// button that is not there is never down.
+    bool isGamepadButtonDown(int pad, int button);
+    /// Whether the pad's button went down since the previous frame started.
+    bool wasGamepadButtonPressed(int pad, int button);
+    /// Whether the pad's button went up since the previous frame started.
+    bool wasGamepadButtonReleased(int pad, int button);
+    /// Where the pad's axis is, SDL_CONTROLLER_AXIS_LEFTX, ..._LEFTY (down
+    /// is positive), ..._RIGHTX, ..._RIGHTY: -1 to 1, and 0 near the centre
+    /// (a dead zone of about a quarter); the triggers, ..._TRIGGERLEFT and
+    /// ..._TRIGGERRIGHT, read 0 to 1. A pad or axis that is not there reads 0.
+    double getGamepadAxis(int pad, int axis);
 
     // ---- Colours ----------------------------------------------------------
     /// Colour that clear() fills the window with.
@@ -582,10 +606,37 @@ public:
     int getCameraX();
     /// The camera's y: the world y shown at the window's top edge.
     int getCameraY();
-    /// Where the mouse is in the world: getMouseX() plus the camera's x.
+    /// Where the mouse is in the world: the camera's x plus getMouseX()
+    /// divided by the zoom.
     int getMouseWorldX();
-    /// Where the mouse is in the world: getMouseY() plus the camera's y.
+    /// Where the mouse is in the world: the camera's y plus getMouseY()
+    /// divided by the zoom.
     int getMouseWorldY();
+    /// Scales everything drawn into the window about the camera's corner
+    /// from now on: 2 shows the world twice as big, 0.5 half as big, 1 (the
+    /// start) not at all. Kept within 0.01-100, said once on standard error.
+    /// The world mouse calls follow it; the window mouse calls do not.
+    void setCameraZoom(double zoom);
+    /// The camera's zoom (1: none).
+    double getCameraZoom();
+
+    // ---- Buttons, sliders and check boxes -----------------------------------
+    // Called every frame they are shown: each draws itself and answers the
+    // left mouse button at once, and the program keeps the value. They are
+    // drawn in window pixels, whatever the camera and its zoom, in a dark
+    // face with light and black edges that reads on any background, lighter
+    // under the mouse and darker while pressed.
+
+    /// A button at (x, y), width by height pixels, with label centred on it;
+    /// true in the frame a click that began on it ends on it.
+    bool drawButton(int x, int y, int width, int height, const std::string& label);
+    /// A slider 20 pixels high at (x, y), width wide, showing value between
+    /// low (left) and high (right); returns the value after this frame's
+    /// click or drag on it, kept within low-high.
+    double drawSlider(int x, int y, int width, double value, double low, double high);
+    /// A 20-pixel box at (x, y), ticked when checked, with label to its
+    /// right; returns checked, flipped in the frame a click on it ends.
+    bool drawCheckBox(int x, int y, const std::string& label, bool checked);
 
     // ---- Sound, sound effects and music -------------------------------------
     // The sample: one at a time, loaded whole into memory; WAV always works
@@ -713,6 +764,14 @@ private:
     void fillImage(ImageId id, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
     int viewX(int x) const;
     int viewY(int y) const;
+    // The camera's zoom as the renderer's scale (canvas/camera.cpp).
+    void applyZoom(double zoom);
+    // Widgets (canvas/widgets.cpp): camera and zoom off while they draw,
+    // the mouse's answer for one, and their face and label.
+    void useWindowPixels(bool on);
+    bool widgetInput(long long key, int x, int y, int width, int height, bool* held);
+    void drawWidgetFace(int x, int y, int width, int height, const Color& face);
+    void drawWidgetLabel(int x, int y, const std::string& label);
     // Sound effects and music (canvas/effects.cpp, canvas/music.cpp).
     void openEffects();
     void closeEffectsAndMusic();

@@ -11,6 +11,7 @@
 #include "canvas/utf8.h"
 
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -109,6 +110,14 @@ std::uint8_t buttonState(const InputState& in, int button) {
     return button > 0 && button < InputState::BUTTONS ? in.frameButtons[button] : 0;
 }
 
+// A mouse coordinate SDL divided by the renderer's whole scale, camera zoom
+// included, back in window pixels. SDL converts only the window's own events.
+int unzoomed(const InputState& in, Uint32 window, int value) {
+    return in.mouseZoom == 1.0 || window != in.window
+               ? value
+               : static_cast<int>(std::lround(value * in.mouseZoom));
+}
+
 int SDLCALL watchInput(void* input, SDL_Event* event) {
     InputState& in = *static_cast<InputState*>(input);
     switch (event->type) {
@@ -142,13 +151,13 @@ int SDLCALL watchInput(void* input, SDL_Event* event) {
         appendTypedText(in.text, in.edits, event->text.text, sizeof event->text.text);
         break;
     case SDL_MOUSEMOTION:
-        in.mouseX = event->motion.x;
-        in.mouseY = event->motion.y;
+        in.mouseX = unzoomed(in, event->motion.windowID, event->motion.x);
+        in.mouseY = unzoomed(in, event->motion.windowID, event->motion.y);
         break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        in.mouseX = event->button.x;
-        in.mouseY = event->button.y;
+        in.mouseX = unzoomed(in, event->button.windowID, event->button.x);
+        in.mouseY = unzoomed(in, event->button.windowID, event->button.y);
         if (event->button.button < InputState::BUTTONS) {
             std::uint8_t& state = in.buttons[event->button.button];
             if (event->type == SDL_MOUSEBUTTONDOWN) {
@@ -173,11 +182,15 @@ int SDLCALL watchInput(void* input, SDL_Event* event) {
             releaseAll(in.keys, SDL_NUM_SCANCODES);
             releaseAll(in.buttons, InputState::BUTTONS);
             in.keysChanged = true;
+        } else if (event->window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                   event->window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED) {
+            in.mouseZoom = 1.0; // SDL has just put the fitting scale back
         }
         break;
     default:
         break;
     }
+    vantrel::detail::watchGamepads(in.pads, *event);
     // An event watch's result is ignored; the event goes on into the queue.
     return 0;
 }
@@ -193,6 +206,8 @@ void startInput(InputState& in) {
     // sees them already converted.
     SDL_AddEventWatch(watchInput, &in);
     in.watching = true;
+    startGamepads(in.pads);
+    in.mouseZoom = 1.0;
     // Text input is on by default where there is no on-screen keyboard;
     // asked for here so that it is on everywhere, whatever the platform or
     // a hint chose.
@@ -210,6 +225,7 @@ void stopInput(InputState& in) {
     if (in.watching) {
         SDL_DelEventWatch(watchInput, &in);
         in.watching = false;
+        stopGamepads(in.pads);
     }
 }
 
@@ -234,6 +250,7 @@ void rollInput(InputState& in) {
     in.frameEdits.swap(in.edits);
     in.edits.clear();
     roll(in.buttons, in.frameButtons, InputState::BUTTONS);
+    rollGamepads(in.pads);
     in.frameMouseX = in.mouseX;
     in.frameMouseY = in.mouseY;
     in.frameWheel = in.wheel;

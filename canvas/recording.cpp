@@ -3,6 +3,7 @@
 #include "canvas/recording.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -82,13 +83,38 @@ void pushQuit() {
 
 } // namespace
 
-Recorder::Recorder(RecordingSettings settings) : settings(std::move(settings)) {}
+Recorder::Recorder(RecordingSettings settings) : settings(std::move(settings)) {
+    int most = -1;
+    for (const ScriptedInput& input : this->settings.script) {
+        if (input.kind == ScriptedInput::PadButtonDown ||
+            input.kind == ScriptedInput::PadButtonUp || input.kind == ScriptedInput::PadAxis) {
+            most = std::max(most, input.pad);
+        }
+    }
+    // SDL 2.26 maps a virtual joystick of the game-controller type itself:
+    // its buttons and axes are numbered as SDL_CONTROLLER_BUTTON_* and
+    // SDL_CONTROLLER_AXIS_* are. Attached now, the canvas opens them before
+    // the first frame.
+    for (int pad = 0; pad <= most; ++pad) {
+        const int device =
+            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
+        SDL_Joystick* joystick = device >= 0 ? SDL_JoystickOpen(device) : nullptr;
+        if (joystick == nullptr) {
+            throw "VANTREL_INPUT: cannot attach a virtual gamepad for pad " + std::to_string(pad) +
+                ": " + SDL_GetError();
+        }
+        pads.push_back(joystick);
+    }
+}
 
 void Recorder::useHeadlessDrivers() {
     // Asked for from outside the program, so these win over the user's own.
     SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
     SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
     SDL_setenv("SDL_RENDER_DRIVER", "software", 1);
+    // A headless window never has the focus, without which SDL drops pads' input.
+    SDL_setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
 }
 
 void Recorder::checkOutput() const {
@@ -274,6 +300,20 @@ void Recorder::push(const ScriptedInput& input, SDL_Window* window) {
         event.wheel.preciseY = static_cast<float>(input.y);
         event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
         SDL_PushEvent(&event);
+        break;
+    }
+    case ScriptedInput::PadButtonDown:
+    case ScriptedInput::PadButtonUp:
+        SDL_JoystickSetVirtualButton(pads[static_cast<std::size_t>(input.pad)], input.control,
+                                     input.kind == ScriptedInput::PadButtonDown);
+        break;
+    case ScriptedInput::PadAxis: {
+        // SDL reads a trigger's whole joystick range as 0 to 1.
+        const bool trigger = input.control >= SDL_CONTROLLER_AXIS_TRIGGERLEFT;
+        const double raw = trigger ? -32768 + input.value * 65535 : input.value * 32767;
+        SDL_JoystickSetVirtualAxis(
+            pads[static_cast<std::size_t>(input.pad)], input.control,
+            static_cast<Sint16>(std::max(-32768L, std::min(32767L, std::lround(raw)))));
         break;
     }
     case ScriptedInput::Close:

@@ -27,6 +27,9 @@ struct ScriptedInput {
         MouseUp,
         MouseClick,
         MouseWheel,
+        PadButtonDown,
+        PadButtonUp,
+        PadAxis,
         Close
     };
     long frame = 0; ///< 1 is the first frame
@@ -37,6 +40,9 @@ struct ScriptedInput {
     Uint8 button = 0; ///< SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE or SDL_BUTTON_RIGHT
     int line = 0;     ///< where it was written, for messages
     std::string text; ///< Text: what is typed, UTF-8
+    int pad = 0;      ///< PadButtonDown, PadButtonUp, PadAxis: 0-7
+    int control = 0;  ///< SDL_CONTROLLER_BUTTON_* or SDL_CONTROLLER_AXIS_*
+    double value = 0; ///< PadAxis: -1 to 1 (triggers 0 to 1)
 };
 
 /// Everything the recording mode was asked for.
@@ -84,6 +90,8 @@ bool isFrameToSave(const RecordingSettings& settings, long frame);
 /// frame and saves the frames asked for.
 class Recorder {
 public:
+    /// Attaches a virtual game controller for each pad up to the highest
+    /// the script names, so that its lines take SDL's real event path.
     explicit Recorder(RecordingSettings settings);
 
     /// Makes SDL use its dummy video and audio drivers and the software
@@ -137,6 +145,7 @@ private:
     std::vector<long> saved; ///< frames saved so far, ascending
     int mouseX = 0;
     int mouseY = 0;
+    std::vector<SDL_Joystick*> pads; ///< the virtual pads, by script number
 };
 
 } // namespace detail

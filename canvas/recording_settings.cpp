@@ -62,6 +62,36 @@ bool readButton(const std::string& word, Uint8& button) {
     return true;
 }
 
+// The word's place among names (separated by spaces), in any case, or -1.
+int readName(const std::string& word, const char* names) {
+    std::istringstream list(names);
+    int place = 0;
+    for (std::string name; list >> name; ++place) {
+        if (SDL_strcasecmp(word.c_str(), name.c_str()) == 0) {
+            return place;
+        }
+    }
+    return -1;
+}
+
+// SDL_CONTROLLER_BUTTON_* and SDL_CONTROLLER_AXIS_* without the prefix, in
+// SDL's order (the touchpad, which a virtual pad lacks, left out).
+const char* const PAD_BUTTONS = "A B X Y BACK GUIDE START LEFTSTICK RIGHTSTICK LEFTSHOULDER "
+                                "RIGHTSHOULDER DPAD_UP DPAD_DOWN DPAD_LEFT DPAD_RIGHT MISC1 "
+                                "PADDLE1 PADDLE2 PADDLE3 PADDLE4";
+const char* const PAD_AXES = "LEFTX LEFTY RIGHTX RIGHTY TRIGGERLEFT TRIGGERRIGHT";
+
+// A whole-string decimal fraction from low to high, or false.
+bool readFraction(const std::string& text, double low, double high, double& value) {
+    char* end = nullptr;
+    const double parsed = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(parsed >= low && parsed <= high)) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
 // Coordinates and wheel steps: anything a window of 16-bit size could use.
 constexpr long COORDINATE_LIMIT = 100000;
 
@@ -165,8 +195,38 @@ ScriptedInput readLine(const std::vector<std::string>& w, const std::string& whe
         } else {
             throw expected(3, "\"move\", \"click\", \"down\", \"up\" or \"wheel\"");
         }
+    } else if (w.size() > 2 && w[2] == "pad") {
+        long pad = 0;
+        if (w.size() < 4 || !readNumber(w[3], 0, 7, pad)) {
+            throw expected(3, "a pad number from 0 to 7");
+        }
+        input.pad = static_cast<int>(pad);
+        const std::string part = w.size() > 4 ? w[4] : "";
+        if (part == "button") {
+            if (w.size() < 6 || (input.control = readName(w[5], PAD_BUTTONS)) < 0) {
+                throw expected(5, "a button (A, B, X, Y, BACK, START, LEFTSHOULDER, DPAD_UP...)");
+            }
+            if (w.size() < 7 || (w[6] != "down" && w[6] != "up")) {
+                throw expected(6, "\"down\" or \"up\"");
+            }
+            input.kind = w[6] == "down" ? ScriptedInput::PadButtonDown : ScriptedInput::PadButtonUp;
+        } else if (part == "axis") {
+            if (w.size() < 6 || (input.control = readName(w[5], PAD_AXES)) < 0) {
+                throw expected(5, "an axis (LEFTX, LEFTY, RIGHTX, RIGHTY, TRIGGERLEFT, "
+                                  "TRIGGERRIGHT)");
+            }
+            const bool trigger = input.control >= SDL_CONTROLLER_AXIS_TRIGGERLEFT;
+            if (w.size() < 7 || !readFraction(w[6], trigger ? 0 : -1, 1, input.value)) {
+                throw expected(6, trigger ? "a trigger value from 0 to 1"
+                                          : "an axis value from -1 to 1");
+            }
+            input.kind = ScriptedInput::PadAxis;
+        } else {
+            throw expected(4, "\"button\" or \"axis\"");
+        }
+        next = 7;
     } else {
-        throw expected(2, "\"key\", \"text\", \"mouse\" or \"close\"");
+        throw expected(2, "\"key\", \"text\", \"mouse\", \"pad\" or \"close\"");
     }
     if (w.size() > next) {
         throw expected(next, "the end of the line");

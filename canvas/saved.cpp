@@ -4,6 +4,8 @@
 // the working folder, so that runs stay the same and inside their sandbox.
 // The file is written whole or not at all, at every save. One line a key:
 // "n KEY<TAB>NUMBER" or "t KEY<TAB>TEXT", with \\, \t and \n escaped.
+// In a browser the folder lives in the page's IndexedDB, so that it
+// survives a reload.
 
 #include "canvas/canvas.h"
 
@@ -20,6 +22,8 @@
 #include <windows.h>
 #elif defined(__linux__)
 #include <unistd.h>
+#elif defined(__EMSCRIPTEN__)
+#include <emscripten.h>
 #endif
 
 namespace {
@@ -67,6 +71,12 @@ std::string programName() {
     if (length > 0) {
         path.assign(buffer, static_cast<std::size_t>(length));
     }
+#elif defined(__EMSCRIPTEN__)
+    // The page's name: "game" for .../game.html, with nothing a folder
+    // name could not hold.
+    path = emscripten_run_script_string(
+        "(location.pathname.replace(/\\/+$/, '').split('/').pop() || 'program')"
+        ".replace(/\\.html?$/, '').replace(/[^A-Za-z0-9._-]/g, '_')");
 #endif
     const std::size_t slash = path.find_last_of("/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -75,6 +85,45 @@ std::string programName() {
     }
     return name.empty() ? "program" : name;
 }
+
+#ifdef __EMSCRIPTEN__
+// Mounts the page's IndexedDB copy of folder and fills it, waiting up to
+// 3 s. Where the page may not use IndexedDB (a sandboxed page), the data
+// lasts as long as the page.
+void fetchFromBrowser(std::string folder) {
+    if (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    // clang-format off
+    EM_ASM({
+        Module.vantrelSaved = 0;
+        try {
+            FS.mount(IDBFS, {}, UTF8ToString($0));
+            FS.syncfs(true, function(error) { Module.vantrelSaved = error ? 2 : 1; });
+        } catch (error) {
+            Module.vantrelSaved = 2;
+        }
+    }, folder.c_str());
+    // clang-format on
+    for (int waited = 0; waited < 3000 && EM_ASM_INT({ return Module.vantrelSaved; }) == 0;
+         waited += 10) {
+        emscripten_sleep(10);
+    }
+}
+
+// Writes the folder back to IndexedDB, in the background.
+void storeInBrowser() {
+    // clang-format off
+    EM_ASM({
+        if (Module.vantrelSaved === 1) {
+            FS.syncfs(false, function(error) {
+                if (error) console.error("Vantrel: could not keep the saved data: " + error);
+            });
+        }
+    });
+    // clang-format on
+}
+#endif
 
 // Reads the file once; a damaged one gives the defaults and one line on
 // standard error, and is replaced at the next save.
@@ -91,6 +140,11 @@ void readSaved(State& state) {
     if (state.savedFile.empty()) {
         char* folder = SDL_GetPrefPath("Vantrel", programName().c_str());
         state.savedFile = folder != nullptr ? std::string(folder) + "saved.txt" : "saved.txt";
+#ifdef __EMSCRIPTEN__
+        if (folder != nullptr) {
+            fetchFromBrowser(folder);
+        }
+#endif
         SDL_free(folder);
     }
     std::ifstream in(state.savedFile, std::ios::binary);
@@ -144,6 +198,9 @@ void writeSaved(State& state) {
         std::fprintf(stderr, "Vantrel: could not save to %s: %s\n", state.savedFile.c_str(),
                      cause.c_str());
     }
+#ifdef __EMSCRIPTEN__
+    storeInBrowser();
+#endif
 }
 
 } // namespace

@@ -61,6 +61,27 @@ struct Tone {
     int channel;
 };
 
+// Game controllers (canvas/gamepads.cpp), kept as the keys are: the event
+// watch opens pads as they connect and writes their live state, rollInput()
+// copies it into the frame's. Fixed arrays: a frame allocates nothing.
+struct GamepadState {
+    static constexpr int PADS = 8; // more connected are not counted
+    static constexpr int BUTTONS = SDL_CONTROLLER_BUTTON_MAX;
+    static constexpr int AXES = SDL_CONTROLLER_AXIS_MAX;
+    // Pads in the order they connected, count of them open now.
+    SDL_GameController* controllers[PADS];
+    SDL_JoystickID ids[PADS];
+    std::uint8_t buttons[PADS][BUTTONS]; // bits HELD, PRESSED, RELEASED
+    Sint16 axes[PADS][AXES];             // SDL's raw readings
+    int count;
+    std::uint8_t frameButtons[PADS][BUTTONS];
+    Sint16 frameAxes[PADS][AXES];
+    int frameCount;
+    // Taken away since the last roll, closed there.
+    SDL_GameController* closing[PADS];
+    int closingCount;
+};
+
 // Keyboard and mouse state (canvas/input.cpp). The event watch writes the
 // live fields as events enter SDL's queue; rollInput() copies them into the
 // frame's fields at the start of each frame. Fixed arrays and two text
@@ -76,13 +97,19 @@ struct InputState {
     std::uint8_t frameButtons[BUTTONS];
     int mouseX, mouseY, wheel;
     int frameMouseX, frameMouseY, frameWheel;
-    bool keysChanged;       // a key event arrived since the last roll
-    bool frameKeyEdges;     // frameKeys holds presses or releases
-    bool watching;          // the event watch is installed
+    bool keysChanged;   // a key event arrived since the last roll
+    bool frameKeyEdges; // frameKeys holds presses or releases
+    bool watching;      // the event watch is installed
+    // The camera's zoom the renderer's scale holds, with which SDL turns the
+    // mouse events into picture pixels: the watch multiplies them back by
+    // it, and sets it to 1 when SDL puts the fitting scale back (a resize).
+    double mouseZoom;
+    Uint32 window;          // the window's id, set before startInput
     std::string text;       // typed since the last roll, UTF-8
     std::string frameText;  // typed before the frame started
     std::string edits;      // text, and '\b' for each Backspace typed
     std::string frameEdits; // edits before the frame started
+    GamepadState pads;      // game controllers (canvas/gamepads.cpp)
 };
 
 // Frame times (canvas/clock.cpp). Every reading of the clock goes through
@@ -151,6 +178,15 @@ struct State {
     Offset camera = {0, 0};
     Offset view = {0, 0};
     ImageId drawingInto = 0; // 0: the window
+    // The camera's zoom (1: none), applied as the renderer's scale on top of
+    // the scale that fits the picture to the window (input.mouseZoom says
+    // what the renderer holds now).
+    double zoom = 1.0;
+    bool fullscreen = false;
+    // Widgets (canvas/widgets.cpp): the one pressed on, by its place and
+    // size, while the left button is held; and their font, opened at first use.
+    long long widgetHeld = 0;
+    FontId widgetFont = 0;
     bool watchingTargets = false;
     // Set by the event watch when the graphics driver lost what its render
     // targets held, or all its textures; mended at the next image call.
@@ -164,6 +200,12 @@ struct State {
 void startInput(InputState& input);
 void stopInput(InputState& input);
 void rollInput(InputState& input);
+// Game controllers (canvas/gamepads.cpp), called by those three and by the
+// event watch with every event it sees.
+void startGamepads(GamepadState& pads);
+void watchGamepads(GamepadState& pads, const SDL_Event& event);
+void rollGamepads(GamepadState& pads);
+void stopGamepads(GamepadState& pads);
 
 // Frame times (canvas/clock.cpp), on the recording mode's fixed clock of
 // fps frames a second when there is one: startClock begins a series of

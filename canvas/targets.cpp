@@ -259,6 +259,9 @@ void Canvas::drawIntoWindow() {
     pointRendererAt(renderer, nullptr);
     state->drawingInto = 0;
     state->view = state->camera;
+    if (state->input.mouseZoom != state->zoom) {
+        applyZoom(state->zoom); // changed while drawing into the image
+    }
 }
 
 // ---- Clearing and saving ------------------------------------------------------------

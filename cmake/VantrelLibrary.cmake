@@ -31,6 +31,7 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/clock.cpp
     ${PROJECT_SOURCE_DIR}/canvas/file_write.cpp
     ${PROJECT_SOURCE_DIR}/canvas/input.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/gamepads.cpp
     ${PROJECT_SOURCE_DIR}/canvas/signals.cpp
     ${PROJECT_SOURCE_DIR}/canvas/shapes_straight.cpp
     ${PROJECT_SOURCE_DIR}/canvas/shapes_round.cpp
@@ -41,6 +42,8 @@ function(vantrel_add_library target default_font)
     ${PROJECT_SOURCE_DIR}/canvas/images.cpp
     ${PROJECT_SOURCE_DIR}/canvas/targets.cpp
     ${PROJECT_SOURCE_DIR}/canvas/camera.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/window.cpp
+    ${PROJECT_SOURCE_DIR}/canvas/widgets.cpp
     ${PROJECT_SOURCE_DIR}/canvas/recording.cpp
     ${PROJECT_SOURCE_DIR}/canvas/recording_settings.cpp
     ${PROJECT_SOURCE_DIR}/canvas/sound.cpp

@@ -34,8 +34,8 @@ mark_as_advanced(VANTREL_WEB_NODE)
 # vantrel_web_library(<target>): what every program linked to the library
 # <target> needs in the browser, as its link options: its own blocking frame
 # loop made to yield to the browser (ASYNCIFY), memory that grows as needed,
-# its end (a return from main, or exit) reported to the page, and the default
-# font at the path DEFAULT_FONT names.
+# its end (a return from main, or exit) reported to the page, saved data in
+# IndexedDB, and the default font at the path DEFAULT_FONT names.
 #
 # The link is what a rebuild after a one-line change waits for, and on a
 # program with its libraries nearly all of it is Binaryen's whole-program
@@ -52,6 +52,8 @@ function(vantrel_web_library target)
     -sALLOW_MEMORY_GROWTH=1
     -sEXIT_RUNTIME=1
     -sEXPORTED_RUNTIME_METHODS=callMain
+    # Saved data kept in the page's IndexedDB.
+    -lidbfs.js
     # SDL's Web Audio code calls these two JavaScript helpers.
     "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${web_dir}/library_functions.txt")
   if(VANTREL_WEB_ASYNCIFY)

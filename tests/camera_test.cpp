@@ -219,3 +219,49 @@ TEST(Camera, NotWhileDrawingIntoAnImage) {
     EXPECT_EQ(INK, frame.at(110, 120));
     EXPECT_EQ(3, inkCount(frame));
 }
+
+// The zoom scales about the camera's corner, survives drawing into an image
+// (which it leaves alone), and the world mouse follows it; the window mouse,
+// from the window's own events, stays in window pixels.
+TEST(Camera, ZoomScalesAboutTheCornerAndTheWorldMouseFollows) {
+    struct Row {
+        double zoom;
+        int cameraX, cameraY;
+        int first, last; // window pixels the world square (10-19 from the corner) covers
+        int mouseWorldX; // with the mouse at window x 60
+    };
+    Canvas& canvas = setUp();
+    canvas.start();
+    for (const Row& row :
+         {Row{2, 0, 0, 20, 39, 30}, Row{0.5, 100, 50, 5, 9, 220}, Row{3, -30, 7, 30, 59, -10}}) {
+        SCOPED_TRACE(row.zoom);
+        canvas.setCamera(row.cameraX, row.cameraY);
+        canvas.setCameraZoom(row.zoom);
+        EXPECT_EQ(row.zoom, canvas.getCameraZoom());
+        const ImageId image = canvas.createImage(8, 8);
+        ASSERT_TRUE(canvas.drawInto(image));
+        canvas.drawPixel(7, 7); // unzoomed: the image is 8 x 8
+        canvas.drawIntoWindow();
+        canvas.clear();
+        canvas.drawFilledRectangle(row.cameraX + 10, row.cameraY + 10, row.cameraX + 19,
+                                   row.cameraY + 19);
+        Frame frame = readFrame();
+        for (const int at : {row.first, row.last}) {
+            EXPECT_EQ(INK, frame.at(at, at)) << at;
+        }
+        EXPECT_EQ(PAPER, frame.at(row.first - 1, row.first - 1));
+        EXPECT_EQ(PAPER, frame.at(row.last + 1, row.last + 1));
+
+        SDL_Event motion{};
+        motion.type = SDL_MOUSEMOTION;
+        motion.motion.windowID = SDL_GetWindowID(SDL_GetWindowFromID(1));
+        motion.motion.x = 60;
+        motion.motion.y = 40;
+        SDL_PushEvent(&motion);
+        canvas.isRunning();
+        EXPECT_EQ(60, canvas.getMouseX());
+        EXPECT_EQ(row.mouseWorldX, canvas.getMouseWorldX());
+        canvas.setCameraZoom(1);
+        canvas.setCamera(0, 0);
+    }
+}

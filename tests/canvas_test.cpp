@@ -13,6 +13,7 @@
 #include <string>
 
 #include "fixtures.h"
+#include "pixels.h"
 
 namespace {
 
@@ -117,6 +118,50 @@ TEST(Window, TitleAndCursorAreTheWindows) {
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     canvas.showCursor(true);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+// Fullscreen fills the screen with the picture scaled to fit, and the
+// program goes on seeing its own width, height and mouse, zoomed or not.
+TEST(Window, FullscreenKeepsThePicturesSizeAndMouse) {
+    Canvas& canvas = fixtures::setUpCanvas(200, 100);
+    canvas.start();
+    SDL_Window* window = SDL_GetWindowFromID(1);
+    SDL_DisplayMode desktop;
+    ASSERT_EQ(0, SDL_GetDesktopDisplayMode(0, &desktop)) << SDL_GetError();
+    canvas.setFullscreen(true);
+    canvas.setCameraZoom(2);
+    // The middle of the screen is the middle of the picture, zoomed or not.
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.windowID = SDL_GetWindowID(window);
+    motion.motion.x = desktop.w / 2;
+    motion.motion.y = desktop.h / 2;
+    SDL_PushEvent(&motion);
+    canvas.isRunning();
+    EXPECT_TRUE(canvas.isFullscreen());
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    EXPECT_EQ(desktop.w, width);
+    EXPECT_EQ(desktop.h, height);
+    EXPECT_EQ(200, canvas.getWidth());
+    EXPECT_EQ(100, canvas.getHeight());
+    EXPECT_EQ(100, canvas.getMouseX());
+    EXPECT_EQ(50, canvas.getMouseY());
+    EXPECT_EQ(50, canvas.getMouseWorldX());
+    // The picture fills the fitted part of the screen, edge to edge.
+    canvas.setCameraZoom(1);
+    canvas.drawFilledRectangle(0, 0, 199, 99, Color(RED));
+    const pixels::Frame frame = pixels::readFrame();
+    ASSERT_FALSE(frame.rgba.empty());
+    const int fitted = std::min(width, height * 2);
+    EXPECT_EQ(Color(RED), frame.at(0, 0));
+    EXPECT_EQ(Color(RED), frame.at(fitted - 1, fitted / 2 - 1));
+    canvas.update();
+    canvas.setFullscreen(false);
+    canvas.isRunning();
+    EXPECT_FALSE(canvas.isFullscreen());
+    EXPECT_EQ(200, canvas.getWidth());
 }
 
 TEST(SetUp, CallsBeforeSetUpAreHarmless) {

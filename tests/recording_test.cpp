@@ -70,9 +70,11 @@ TEST(InputScript, EventsComeInFrameOrderAndInWrittenOrderWithinAFrame) {
                             "frame 2 mouse move -5 7\n"
                             "\tframe 2   mouse click middle  # in the same frame, after the move\n"
                             "frame 1 key down space\n"
-                            "frame 4 mouse wheel -3\n");
+                            "frame 4 mouse wheel -3\n"
+                            "frame 9 pad 7 button dpad_up down\n"
+                            "frame 9 pad 0 axis TRIGGERLEFT 0.25\n");
     const auto script = parseInputScript(text, "script.txt");
-    ASSERT_EQ(5u, script.size());
+    ASSERT_EQ(7u, script.size());
     EXPECT_EQ(ScriptedInput::KeyDown, script[0].kind);
     EXPECT_EQ(SDLK_SPACE, script[0].key);
     EXPECT_EQ(ScriptedInput::MouseMove, script[1].kind);
@@ -85,6 +87,10 @@ TEST(InputScript, EventsComeInFrameOrderAndInWrittenOrderWithinAFrame) {
     EXPECT_EQ(-3, script[3].y);
     EXPECT_EQ(ScriptedInput::Close, script[4].kind);
     EXPECT_EQ(9, script[4].frame);
+    EXPECT_EQ(ScriptedInput::PadButtonDown, script[5].kind);
+    EXPECT_EQ(7, script[5].pad);
+    EXPECT_EQ(SDL_CONTROLLER_BUTTON_DPAD_UP, script[5].control);
+    EXPECT_EQ(0.25, script[6].value);
     SDL_Quit();
 }
 
@@ -106,10 +112,13 @@ TEST(InputScript, TextLinesTypeTheRestOfTheLineExactly) {
     EXPECT_EQ(SDLK_BACKSPACE, script[3].key);
     EXPECT_EQ("text", script[4].text);
 
-    // Nothing to type, or bytes that are not UTF-8, stop the script with the
-    // line named.
+    // Nothing to type, bytes that are not UTF-8 or a pad line that cannot be
+    // played stop the script with the line named.
     for (const char* bad :
-         {"frame 1 text", "frame 1 text ", "frame 1 text \r", "frame 1 text \xe9t\xe9"}) {
+         {"frame 1 text", "frame 1 text ", "frame 1 text \r", "frame 1 text \xe9t\xe9",
+          "frame 1 pad 8 button A down", "frame 1 pad 0 button TOUCHPAD up",
+          "frame 1 pad 0 button A", "frame 1 pad 0 axis LEFTX 1.5",
+          "frame 1 pad 0 axis TRIGGERRIGHT -0.5", "frame 1 pad 0 axis LEFTX 0.5 more"}) {
         std::istringstream line(std::string("frame 1 close\n") + bad + "\n");
         try {
             parseInputScript(line, "bad.txt");

@@ -139,7 +139,7 @@ bad_line() {
 bad_line word 'frames 3 close' '"frame", found "frames"'
 bad_line number 'frame x close' 'a frame number (1 or more), found "x"'
 bad_line zero 'frame 0 close' 'a frame number (1 or more), found "0"'
-bad_line what 'frame 3 jump' '"key", "text", "mouse" or "close", found "jump"'
+bad_line what 'frame 3 jump' '"key", "text", "mouse", "pad" or "close", found "jump"'
 bad_line updown 'frame 3 key press LEFT' '"down", "up" or "repeat", found "press"'
 bad_line notext 'frame 3 text ' 'the text to type after "text" and one space, found the end of the line'
 bad_line latin1 "$(printf 'frame 3 text Jos\xe9')" 'text in UTF-8 (save the script as UTF-8)'

@@ -43,6 +43,8 @@ const char* const HELP =
     "                      frame 100 text José\n"
     "                      frame 110 key down BACKSPACE\n"
     "                      frame 140 key repeat BACKSPACE\n"
+    "                      frame 150 pad 0 button A down\n"
+    "                      frame 160 pad 0 axis LEFTX -0.5\n"
     "                  (also: mouse down/up BUTTON, mouse wheel STEPS; # starts a\n"
     "                  comment, except in a text line, which types the rest of the\n"
     "                  line after one space, in UTF-8)\n"
