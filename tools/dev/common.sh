@@ -14,8 +14,9 @@ BUILD_PACKAGES=(cmake g++ pkg-config libsdl2-dev libsdl2-gfx-dev libsdl2-ttf-dev
 # screenshots (imagemagick), window queries (x11-utils) and synthetic keys,
 # clicks and mouse motion (xdotool).
 HEADLESS_PACKAGES=(xvfb imagemagick x11-utils xdotool)
-# What the test suite needs on top.
-TEST_PACKAGES=(libgtest-dev)
+# What the test suite needs on top: GoogleTest, and a window manager
+# (openbox) for the end-to-end test of fullscreen, which X leaves to one.
+TEST_PACKAGES=(libgtest-dev openbox)
 # What the checks after it need: memcheck (valgrind), the fuzz targets
 # (clang with its libFuzzer and sanitizer runtimes) and the format check.
 CHECK_PACKAGES=(valgrind clang libclang-rt-14-dev clang-format)
