@@ -616,6 +616,8 @@ public:
     /// from now on: 2 shows the world twice as big, 0.5 half as big, 1 (the
     /// start) not at all. Kept within 0.01-100, said once on standard error.
     /// The world mouse calls follow it; the window mouse calls do not.
+    /// Whole numbers keep pixels square everywhere; in between, SDL's
+    /// software renderer may leave thin gaps in filled shapes.
     void setCameraZoom(double zoom);
     /// The camera's zoom (1: none).
     double getCameraZoom();

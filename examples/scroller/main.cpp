@@ -3,7 +3,8 @@
 // coordinates; the hills behind move at half the speed; the score is drawn
 // after setCamera(0, 0), fixed to the window. Left and Right (or A and D)
 // run, Space or Up jumps, a click plants a flag where the mouse points in
-// the level (getMouseWorldX), Escape (or closing the window) ends it.
+// the level (getMouseWorldX), + and - zoom in and out (setCameraZoom),
+// Escape (or closing the window) ends it.
 
 #include <SDL.h>
 
@@ -97,6 +98,8 @@ int main(int argc, char* argv[]) {
     bool onFloor = true;
     int taken = 0;
     int cameraX = 0;
+    int cameraY = 0;
+    double zoom = 1; // or 2
 
     SDL_Event event;
     canvas.start();
@@ -137,10 +140,23 @@ int main(int argc, char* argv[]) {
         }
         // The camera keeps the runner a third of the way across the window,
         // and stops at the level's ends.
-        cameraX = clamp(static_cast<int>(x) - WIDTH / 3, 0, LEVEL_WIDTH - WIDTH);
+        // Zoomed in, the window shows less of the level: the camera keeps the
+        // ground at the window's bottom edge.
+        // Whole-number zooms keep every pixel square on every renderer.
+        if (canvas.wasKeyPressed(SDLK_PLUS) || canvas.wasKeyPressed(SDLK_EQUALS) ||
+            canvas.wasKeyPressed(SDLK_KP_PLUS)) {
+            zoom = 2;
+        }
+        if (canvas.wasKeyPressed(SDLK_MINUS) || canvas.wasKeyPressed(SDLK_KP_MINUS)) {
+            zoom = 1;
+        }
+        const int shownWidth = static_cast<int>(WIDTH / zoom);
+        cameraX = clamp(static_cast<int>(x) - shownWidth / 3, 0, LEVEL_WIDTH - shownWidth);
+        cameraY = HEIGHT - static_cast<int>(HEIGHT / zoom);
+        canvas.setCameraZoom(zoom);
 
         // ---- A click plants a flag where the mouse points in the level.
-        canvas.setCamera(cameraX, 0);
+        canvas.setCamera(cameraX, cameraY);
         if (canvas.wasMouseButtonPressed(SDL_BUTTON_LEFT)) {
             flags.push_back(SDL_Point{canvas.getMouseWorldX(), canvas.getMouseWorldY()});
         }
@@ -151,13 +167,13 @@ int main(int argc, char* argv[]) {
         canvas.clear();
         // Far hills move at half the camera's speed, which makes them look
         // further away.
-        canvas.setCamera(cameraX / 2, 0);
+        canvas.setCamera(cameraX / 2, cameraY);
         for (int hill = 0; hill < LEVEL_WIDTH; hill += 300) {
             canvas.drawFilledEllipse(hill + 150, GROUND, 190, 90 + hill % 70,
                                      Color(160, 210, 160, 255));
         }
         // The level, in its own coordinates.
-        canvas.setCamera(cameraX, 0);
+        canvas.setCamera(cameraX, cameraY);
         drawLevel(canvas);
         for (const Coin& coin : coins) {
             if (!coin.taken) {
@@ -175,6 +191,7 @@ int main(int argc, char* argv[]) {
                               static_cast<int>(y) + RUNNER_H - 1, 5, Color(RED));
         // The score, fixed to the window.
         canvas.setCamera(0, 0);
+        canvas.setCameraZoom(1);
         canvas.drawRoundedBox(8, 8, 200, 40, 6, Color(NAVY));
         canvas.drawText(18, 13,
                         "Coins " + std::to_string(taken) + "/" + std::to_string(coins.size()),
