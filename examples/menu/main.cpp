@@ -53,7 +53,7 @@ int drawMenu(Canvas& canvas, Menu& menu, int top) {
 
 } // namespace
 
-int main() {
+int main(int, char**) {
     Canvas& canvas = Canvas::getInstance();
     canvas.initWorld(SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, WIDTH, HEIGHT, "Vantrel menu");
     setRandomSeed(7);

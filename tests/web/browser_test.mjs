@@ -148,45 +148,6 @@ function pageState(page) {
 }
 
 let browser;
-check('menu: a dragged volume is saved in IndexedDB and read back after a reload; Fullscreen asks for the page\'s fullscreen', async () => {
-  const FILL = [90, 160, 255];
-  const settingsSlider = async (page) => {
-    await page.mouse.click(...(await canvasPoint(page, 320, 272))); // Settings
-    await sleep(400);
-    return colourBox(await canvasPixels(page), FILL, 290, 170, 530, 195);
-  };
-  let page = await startProgram(`${base}/menu/index.html`, { frames: 5 });
-  const before = await settingsSlider(page);
-  await page.mouse.move(...(await canvasPoint(page, 475, 182)));
-  await page.mouse.down();
-  for (const x of [440, 400, 360, 354]) {
-    await page.mouse.move(...(await canvasPoint(page, x, 182)));
-    await sleep(50);
-  }
-  await page.mouse.up();
-  await sleep(200);
-  // Ticked, fullscreen starts at the next click, as browsers require.
-  await page.mouse.click(...(await canvasPoint(page, 130, 240)));
-  await sleep(300);
-  await page.mouse.click(...(await canvasPoint(page, 600, 440)));
-  await sleep(600);
-  const fullscreen = await page.evaluate(() => document.fullscreenElement !== null);
-  await page.evaluate(() => document.fullscreenElement && document.exitFullscreen());
-  await sleep(600);
-  await page.mouse.click(...(await canvasPoint(page, 320, 342))); // Back: saves the volume
-  await sleep(800);
-  await page.close();
-  page = await startProgram(`${base}/menu/index.html`, { frames: 5 });
-  const after = await settingsSlider(page);
-  const errors = await errorLines(page);
-  await page.close();
-  expect(errors.length === 0, `the page shows errors: ${errors.join(' ')}`);
-  expect(before && before[2] > 160, `the slider's fill at the start is ${JSON.stringify(before)}, expected 0.8 of it`);
-  expect(after && after[2] > 40 && after[2] < 70, `after a reload the slider's fill is ${JSON.stringify(after)}, expected about a quarter`);
-  expect(fullscreen, 'the Fullscreen check box did not make the page fullscreen');
-  return `fill ${before[2]} px, ${after[2]} px after the reload; fullscreen ${fullscreen}`;
-});
-
 async function openPage(url) {
   const page = await browser.newPage();
   page.setDefaultTimeout(30000);
@@ -759,6 +720,45 @@ check('every page works from the server and opened from the disk', async () => {
     }
   }
   return names.join(', ');
+});
+
+check('menu: a dragged volume is saved in IndexedDB and read back after a reload; Fullscreen asks for the page\'s fullscreen', async () => {
+  const FILL = [90, 160, 255];
+  const settingsSlider = async (page) => {
+    await page.mouse.click(...(await canvasPoint(page, 320, 272))); // Settings
+    await sleep(400);
+    return colourBox(await canvasPixels(page), FILL, 290, 170, 530, 195);
+  };
+  let page = await startProgram(`${base}/menu/index.html`, { frames: 5 });
+  const before = await settingsSlider(page);
+  await page.mouse.move(...(await canvasPoint(page, 475, 182)));
+  await page.mouse.down();
+  for (const x of [440, 400, 360, 354]) {
+    await page.mouse.move(...(await canvasPoint(page, x, 182)));
+    await sleep(50);
+  }
+  await page.mouse.up();
+  await sleep(200);
+  // Ticked, fullscreen starts at the next click, as browsers require.
+  await page.mouse.click(...(await canvasPoint(page, 130, 240)));
+  await sleep(300);
+  await page.mouse.click(...(await canvasPoint(page, 600, 440)));
+  await sleep(600);
+  const fullscreen = await page.evaluate(() => document.fullscreenElement !== null);
+  await page.evaluate(() => document.fullscreenElement && document.exitFullscreen());
+  await sleep(600);
+  await page.mouse.click(...(await canvasPoint(page, 320, 342))); // Back: saves the volume
+  await sleep(800);
+  await page.close();
+  page = await startProgram(`${base}/menu/index.html`, { frames: 5 });
+  const after = await settingsSlider(page);
+  const errors = await errorLines(page);
+  await page.close();
+  expect(errors.length === 0, `the page shows errors: ${errors.join(' ')}`);
+  expect(before && before[2] > 160, `the slider's fill at the start is ${JSON.stringify(before)}, expected 0.8 of it`);
+  expect(after && after[2] > 40 && after[2] < 70, `after a reload the slider's fill is ${JSON.stringify(after)}, expected about a quarter`);
+  expect(fullscreen, 'the Fullscreen check box did not make the page fullscreen');
+  return `fill ${before[2]} px, ${after[2]} px after the reload; fullscreen ${fullscreen}`;
 });
 
 // ---- Measuring ------------------------------------------------------------------------
