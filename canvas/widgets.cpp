@@ -30,11 +30,13 @@ enum Kind : long long { BUTTON = 1, SLIDER = 2, CHECK_BOX = 3 };
 
 // One widget's name: its kind, place and size folded into a number.
 long long widgetKey(Kind kind, int x, int y, int width, int height) {
-    long long key = kind;
+    // Unsigned, where wrapping around is defined.
+    unsigned long long key = static_cast<unsigned long long>(kind);
     for (const int part : {x, y, width, height}) {
-        key = key * 1000003LL + static_cast<long long>(part);
+        key = key * 1000003ULL + static_cast<unsigned int>(part);
     }
-    return key == 0 ? 1 : key;
+    const long long folded = static_cast<long long>(key >> 1);
+    return folded == 0 ? 1 : folded;
 }
 
 } // namespace
@@ -52,7 +54,8 @@ void Canvas::useWindowPixels(bool on) {
 bool Canvas::widgetInput(long long key, int x, int y, int width, int height, bool* held) {
     const int mx = getMouseX();
     const int my = getMouseY();
-    const bool over = mx >= x && my >= y && mx < x + width && my < y + height;
+    const bool over = mx >= x && my >= y && mx < static_cast<long long>(x) + width &&
+                      my < static_cast<long long>(y) + height;
     const bool down = isMouseButtonDown(SDL_BUTTON_LEFT);
     const bool released = wasMouseButtonReleased(SDL_BUTTON_LEFT);
     if (wasMouseButtonPressed(SDL_BUTTON_LEFT)) {
