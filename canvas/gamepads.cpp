@@ -13,14 +13,12 @@
 namespace {
 
 using vantrel::detail::GamepadState;
+using vantrel::detail::HELD;
+using vantrel::detail::PRESSED;
+using vantrel::detail::RELEASED;
 
-// The same bits as the keyboard's: down now, went down, went up.
-constexpr std::uint8_t HELD = 1;
-constexpr std::uint8_t PRESSED = 2;
-constexpr std::uint8_t RELEASED = 4;
-
-// Raw axis readings nearer the centre than this (of 32767) read 0: a
-// stick at rest never sits exactly in the middle.
+// Axis readings nearer the centre than this (of 32767) read 0: a resting
+// stick is seldom exactly centred.
 constexpr int DEAD_ZONE = 8000;
 
 int slotOf(const GamepadState& pads, SDL_JoystickID id) {
@@ -111,9 +109,11 @@ void watchGamepads(GamepadState& pads, const SDL_Event& event) {
         const int pad = slotOf(pads, event.cbutton.which);
         if (pad >= 0 && event.cbutton.button < GamepadState::BUTTONS) {
             std::uint8_t& state = pads.buttons[pad][event.cbutton.button];
-            state = static_cast<std::uint8_t>(event.type == SDL_CONTROLLERBUTTONDOWN
-                                                  ? state | HELD | PRESSED
-                                                  : (state & ~HELD) | RELEASED);
+            if (event.type == SDL_CONTROLLERBUTTONDOWN) {
+                vantrel::detail::press(state);
+            } else {
+                vantrel::detail::release(state);
+            }
         }
         break;
     }
@@ -136,10 +136,7 @@ void rollGamepads(GamepadState& pads) {
     pads.closingCount = 0;
     pads.frameCount = pads.count;
     for (int pad = 0; pad < pads.count; ++pad) {
-        for (int b = 0; b < GamepadState::BUTTONS; ++b) {
-            pads.frameButtons[pad][b] = pads.buttons[pad][b];
-            pads.buttons[pad][b] = static_cast<std::uint8_t>(pads.buttons[pad][b] & HELD);
-        }
+        vantrel::detail::roll(pads.buttons[pad], pads.frameButtons[pad], GamepadState::BUTTONS);
         SDL_memcpy(pads.frameAxes[pad], pads.axes[pad], sizeof pads.axes[pad]);
     }
 }

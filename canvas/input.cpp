@@ -17,11 +17,14 @@
 
 namespace {
 
+using vantrel::detail::HELD;
 using vantrel::detail::InputState;
+using vantrel::detail::press;
+using vantrel::detail::PRESSED;
+using vantrel::detail::release;
+using vantrel::detail::RELEASED;
+using vantrel::detail::roll;
 
-constexpr std::uint8_t HELD = 1;
-constexpr std::uint8_t PRESSED = 2;
-constexpr std::uint8_t RELEASED = 4;
 // Went down or repeated: what moves a text field's cursor or deletes.
 constexpr std::uint8_t TYPED = 8;
 
@@ -39,10 +42,6 @@ int slotOfKey(SDL_Keycode key) {
     return code > SDL_SCANCODE_UNKNOWN && code < SDL_NUM_SCANCODES ? code : 0;
 }
 
-void press(std::uint8_t& state) { state = static_cast<std::uint8_t>(state | HELD | PRESSED); }
-
-void release(std::uint8_t& state) { state = static_cast<std::uint8_t>((state & ~HELD) | RELEASED); }
-
 // Lets go of everything held: what losing the keyboard focus means.
 void releaseAll(std::uint8_t* states, int count) {
     for (int i = 0; i < count; ++i) {
@@ -50,18 +49,6 @@ void releaseAll(std::uint8_t* states, int count) {
             release(states[i]);
         }
     }
-}
-
-// Copies the live states into the frame's and keeps only HELD in the live
-// ones; returns whether the frame's states hold any press or release.
-bool roll(std::uint8_t* live, std::uint8_t* frame, int count) {
-    std::uint8_t edges = 0;
-    for (int i = 0; i < count; ++i) {
-        frame[i] = live[i];
-        edges = static_cast<std::uint8_t>(edges | live[i]);
-        live[i] = static_cast<std::uint8_t>(live[i] & HELD);
-    }
-    return (edges & (PRESSED | RELEASED | TYPED)) != 0;
 }
 
 // Adds one text event's characters to text. SDL's platforms hand out UTF-8;

@@ -82,6 +82,30 @@ struct GamepadState {
     int closingCount;
 };
 
+// A key's, a mouse button's or a gamepad button's state, as bits: HELD
+// (down now), PRESSED and RELEASED (since the last roll); keys also have
+// TYPED (canvas/input.cpp).
+constexpr std::uint8_t HELD = 1;
+constexpr std::uint8_t PRESSED = 2;
+constexpr std::uint8_t RELEASED = 4;
+inline void press(std::uint8_t& state) {
+    state = static_cast<std::uint8_t>(state | HELD | PRESSED);
+}
+inline void release(std::uint8_t& state) {
+    state = static_cast<std::uint8_t>((state & ~HELD) | RELEASED);
+}
+// Copies the live states into the frame's and keeps only HELD in the live
+// ones. True when any state had more than HELD: the next roll must run too.
+inline bool roll(std::uint8_t* live, std::uint8_t* frame, int count) {
+    std::uint8_t edges = 0;
+    for (int i = 0; i < count; ++i) {
+        frame[i] = live[i];
+        edges = static_cast<std::uint8_t>(edges | live[i]);
+        live[i] = static_cast<std::uint8_t>(live[i] & HELD);
+    }
+    return (edges & ~HELD) != 0;
+}
+
 // Keyboard and mouse state (canvas/input.cpp). The event watch writes the
 // live fields as events enter SDL's queue; rollInput() copies them into the
 // frame's fields at the start of each frame. Fixed arrays and two text
