@@ -24,6 +24,30 @@
 #include <unistd.h>
 #elif defined(__EMSCRIPTEN__)
 #include <emscripten.h>
+
+// The page's side of the saved data. Module.vantrelSaved is 0 while the
+// IndexedDB copy is being read, 1 once it is in place, and 2 where the page
+// may not use IndexedDB (a sandboxed page): there the data lasts as long as
+// the page.
+// clang-format off
+EM_JS(void, vantrelMountSaved, (const char* folder), {
+    Module.vantrelSaved = 0;
+    try {
+        FS.mount(IDBFS, {}, UTF8ToString(folder));
+        FS.syncfs(true, function(error) { Module.vantrelSaved = error ? 2 : 1; });
+    } catch (error) {
+        Module.vantrelSaved = 2;
+    }
+});
+EM_JS(int, vantrelSavedState, (), { return Module.vantrelSaved; });
+EM_JS(void, vantrelStoreSaved, (), {
+    if (Module.vantrelSaved === 1) {
+        FS.syncfs(false, function(error) {
+            if (error) console.error("Vantrel: could not keep the saved data: " + error);
+        });
+    }
+});
+// clang-format on
 #endif
 
 namespace {
@@ -87,42 +111,19 @@ std::string programName() {
 }
 
 #ifdef __EMSCRIPTEN__
-// Mounts the page's IndexedDB copy of folder and fills it, waiting up to
-// 3 s. Where the page may not use IndexedDB (a sandboxed page), the data
-// lasts as long as the page.
+// Mounts the page's IndexedDB copy of folder and fills it, waiting up to 3 s.
 void fetchFromBrowser(std::string folder) {
     if (folder.size() > 1 && folder.back() == '/') {
         folder.pop_back();
     }
-    // clang-format off
-    EM_ASM({
-        Module.vantrelSaved = 0;
-        try {
-            FS.mount(IDBFS, {}, UTF8ToString($0));
-            FS.syncfs(true, function(error) { Module.vantrelSaved = error ? 2 : 1; });
-        } catch (error) {
-            Module.vantrelSaved = 2;
-        }
-    }, folder.c_str());
-    // clang-format on
-    for (int waited = 0; waited < 3000 && EM_ASM_INT({ return Module.vantrelSaved; }) == 0;
-         waited += 10) {
+    vantrelMountSaved(folder.c_str());
+    for (int waited = 0; waited < 3000 && vantrelSavedState() == 0; waited += 10) {
         emscripten_sleep(10);
     }
 }
 
 // Writes the folder back to IndexedDB, in the background.
-void storeInBrowser() {
-    // clang-format off
-    EM_ASM({
-        if (Module.vantrelSaved === 1) {
-            FS.syncfs(false, function(error) {
-                if (error) console.error("Vantrel: could not keep the saved data: " + error);
-            });
-        }
-    });
-    // clang-format on
-}
+void storeInBrowser() { vantrelStoreSaved(); }
 #endif
 
 // Reads the file once; a damaged one gives the defaults and one line on
