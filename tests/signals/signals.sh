@@ -61,6 +61,10 @@ problem() { problems+="$*; "; }
 run_case() {
     local loop=$1 expected=$3 steps step last='' status tenths=100
     IFS=, read -r -a steps <<<"$2"
+    # Emptied here, not by the redirections below: those happen in the child,
+    # and until then the last case's "loop started" would still be read.
+    : >"$out/stdout"
+    : >"$out/stderr"
     env --default-signal=INT,TERM "$program" "$loop" >"$out/stdout" 2>"$out/stderr" &
     pid=$!
     until grep -qx 'loop started' "$out/stdout"; do
